@@ -1,0 +1,6 @@
+#include "engine/globals.h"
+
+SharedText run_folder;
+SharedText ffmpeg_exe_path;
+SharedText config_file_path;
+SharedText ffmpeg_global_options;

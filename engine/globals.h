@@ -1,0 +1,33 @@
+#pragma once
+// Program-wide texts that several threads read: set at start-up (or when the edit
+// options are applied) and read by the workers, probes and dialogs.
+
+#include <mutex>
+#include <string>
+
+// A text that one thread may set while others read it; reads return copies.
+class SharedText {
+ public:
+  std::string get() const {
+    std::lock_guard lock(mutex_);
+    return value_;
+  }
+  void set(std::string value) {
+    std::lock_guard lock(mutex_);
+    value_ = std::move(value);
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::string value_;
+};
+
+// The folder of the executable, without a trailing "/".
+extern SharedText run_folder;
+// run folder + "/bin/ffmpeg": the program of every converter run.
+extern SharedText ffmpeg_exe_path;
+// run folder + "/data/qfconfig.ini": the settings file.
+extern SharedText config_file_path;
+// " -threads N" and/or " -hwaccel auto", built from the edit page; stands in front
+// of the workers' commands and the duration probe.
+extern SharedText ffmpeg_global_options;

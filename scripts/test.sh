@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite; then again built with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+
+BUILD_DIR=build scripts/build.sh
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+if [ "${SKIP_SANITIZERS:-0}" != 1 ]; then
+  BUILD_DIR=build-asan scripts/build.sh -DCMAKE_BUILD_TYPE=Debug -DQF_SANITIZE=address,undefined
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+fi
