@@ -1,0 +1,65 @@
+#pragma once
+// Files and folders on the local file system.
+//
+// Paths are UTF-8 byte strings with "/" as the only separator. No function here
+// throws or shows anything; failures come back as results.
+//
+// Symbolic links: a query about a path (exists, is a folder, length) follows links,
+// so a link to a folder is a folder and a link to a file has that file's length.
+// Listing a folder reports links as links and never looks through them, so nothing
+// that walks a tree on top of `list_folder_entries` can loop or leave the tree.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// True when something exists at `path` (a dangling link does not count).
+bool path_exists(const std::string& path);
+
+// True when `path` is a folder or a link to one.
+bool is_folder(const std::string& path);
+
+// Creates `path` and every missing folder above it; true when it is a folder
+// afterwards (also when it already was one). A trailing "/" is allowed.
+bool create_folders(const std::string& path);
+
+// Copies the bytes of the regular file `source` to `destination`. With
+// `fail_if_exists` an existing destination (even a dangling link) is never touched
+// and the call fails; the check and the creation are one step (O_EXCL). Without it
+// the destination is overwritten. Copying a file onto itself fails without harm; a
+// copy that fails half-way removes the partial destination. The new file gets the
+// source's permission bits.
+bool copy_file_bytes(const std::string& source, const std::string& destination, bool fail_if_exists);
+
+// Removes the file (or link, never its target) at `path`; folders are refused.
+// True when it was removed.
+bool remove_file(const std::string& path);
+
+// The length in bytes of the file at `path` (0 for anything that is not a regular
+// file, such as a folder); nothing when nothing exists there.
+std::optional<std::uint64_t> file_length(const std::string& path);
+
+// One entry of a folder.
+struct FolderEntry {
+  std::string name;        // the name alone, no folder
+  bool is_folder = false;  // a real folder (not a link to one)
+  bool is_link = false;    // a symbolic link, whatever it points to
+  bool link_to_folder = false;  // a symbolic link whose target is a folder
+};
+
+// The entries directly inside `folder`, without "." and "..", in the order the file
+// system returns them. Empty when the folder cannot be read.
+std::vector<FolderEntry> list_folder_entries(const std::string& folder);
+
+// Wildcard match of a name as file searches do it: "*" stands for any run of
+// characters, "?" for exactly one character (a whole UTF-8 sequence), every other
+// character for itself with ASCII letters matched without regard to case. "*.*"
+// and "*" match every name, with or without a dot.
+bool name_matches_pattern(const std::string& name, const std::string& pattern);
+
+// Removes the folder `path` with everything below it. Links inside are removed as
+// links; their targets are never entered. Refuses (false, nothing removed) an empty
+// or relative path, the root folder and the user's home folder, whatever spelling
+// ("//", "/./", "..") names them. True when nothing exists at `path` afterwards.
+bool remove_folder_tree(const std::string& path);
