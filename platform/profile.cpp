@@ -1,0 +1,223 @@
+#include "platform/profile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <mutex>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::string_view utf8_bom = "\xEF\xBB\xBF";
+
+std::mutex profile_write_mutex;
+
+std::string_view trim(std::string_view s) {
+  const auto first = s.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(" \t");
+  return s.substr(first, last - first + 1);
+}
+
+bool equal_ignoring_ascii_case(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// The whole file; nothing when it cannot be read. `missing` tells a file that does
+// not exist from one that cannot be read.
+std::optional<std::string> read_whole_file(const std::string& path, bool& missing) {
+  missing = false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    missing = errno == ENOENT;
+    return std::nullopt;
+  }
+  std::string bytes;
+  char buffer[8192];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return std::nullopt;  // also a folder at the path (EISDIR)
+    }
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return bytes;
+}
+
+// A file split into lines without their line ends.
+struct IniText {
+  bool bom = false;
+  std::vector<std::string> lines;
+};
+
+IniText split_lines(std::string_view bytes) {
+  IniText text;
+  if (bytes.substr(0, utf8_bom.size()) == utf8_bom) {
+    text.bom = true;
+    bytes.remove_prefix(utf8_bom.size());
+  }
+  while (!bytes.empty()) {
+    const auto nl = bytes.find('\n');
+    std::string_view line = bytes.substr(0, nl);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    text.lines.emplace_back(line);
+    if (nl == std::string_view::npos) break;
+    bytes.remove_prefix(nl + 1);
+  }
+  return text;
+}
+
+// The section name of a header line, or nothing when the line is no header.
+std::optional<std::string_view> section_of(std::string_view line) {
+  line = trim(line);
+  if (line.empty() || line.front() != '[') return std::nullopt;
+  line.remove_prefix(1);
+  return trim(line.substr(0, line.find(']')));
+}
+
+// Where a key sits in a file: the lines of the first section of that name and the
+// key's first line in it.
+struct KeyPlace {
+  std::optional<size_t> header;     // the section's header line
+  size_t section_end = 0;           // one past the section's last line
+  std::optional<size_t> key_line;   // the key's line
+};
+
+KeyPlace find_key(const std::vector<std::string>& lines, std::string_view section, std::string_view key) {
+  KeyPlace place;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const auto name = section_of(lines[i]);
+    if (name) {
+      if (place.header) break;  // the section ends at the next header
+      if (equal_ignoring_ascii_case(*name, section)) place.header = i;
+      continue;
+    }
+    if (!place.header) continue;
+    place.section_end = i + 1;
+    if (place.key_line) continue;
+    const std::string_view line = lines[i];
+    const auto eq = line.find('=');
+    if (eq != std::string_view::npos && equal_ignoring_ascii_case(trim(line.substr(0, eq)), key)) {
+      place.key_line = i;
+    }
+  }
+  if (place.header && place.section_end == 0) place.section_end = *place.header + 1;
+  return place;
+}
+
+bool holds_forbidden_byte(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != s.npos; }
+
+bool write_all(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// Puts `bytes` at `target` through a temporary file beside it and a rename.
+bool replace_file_atomically(const std::string& target, std::string_view bytes, mode_t mode) {
+  const auto slash = target.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  std::string temp = folder + "/." + name + ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fchmod(fd, mode) == 0 && write_all(fd, bytes);
+  if (::close(fd) != 0) ok = false;
+  if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
+  ::unlink(temp.c_str());
+  return false;
+}
+
+}  // namespace
+
+std::string read_profile_text(const std::string& path, const std::string& section, const std::string& key,
+                              const std::string& default_value) {
+  const std::string_view wanted_section = trim(section), wanted_key = trim(key);
+  if (wanted_key.empty()) return default_value;
+  bool missing = false;
+  const auto bytes = read_whole_file(path, missing);
+  if (!bytes) return default_value;
+  const IniText text = split_lines(*bytes);
+  const KeyPlace place = find_key(text.lines, wanted_section, wanted_key);
+  if (!place.key_line) return default_value;
+  const std::string_view line = text.lines[*place.key_line];
+  return std::string(trim(line.substr(line.find('=') + 1)));
+}
+
+bool write_profile_text(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value) {
+  const std::string_view new_section = trim(section), new_key = trim(key);
+  if (path.empty() || new_section.empty() || new_key.empty()) return false;
+  if (holds_forbidden_byte(section) || holds_forbidden_byte(key) || holds_forbidden_byte(value)) return false;
+  if (new_key.find('=') != new_key.npos || new_key.front() == '[' || new_section.find(']') != new_section.npos) {
+    return false;
+  }
+
+  std::lock_guard lock(profile_write_mutex);
+  // Write through a link to its target, so that the link stays.
+  std::string target = path;
+  mode_t mode = 0644;
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0) {
+    if (S_ISLNK(st.st_mode)) {
+      char real[PATH_MAX];
+      if (!::realpath(path.c_str(), real)) return false;
+      target = real;
+      if (::stat(target.c_str(), &st) != 0) return false;
+    }
+    if (!S_ISREG(st.st_mode)) return false;
+    mode = st.st_mode & 07777;
+  }
+
+  bool missing = false;
+  const auto bytes = read_whole_file(target, missing);
+  if (!bytes && !missing) return false;  // never replace a file that could not be read
+  IniText text = bytes ? split_lines(*bytes) : IniText{};
+
+  const KeyPlace place = find_key(text.lines, new_section, new_key);
+  const std::string pair = std::string(new_key) + "=" + value;
+  if (place.key_line) {
+    std::string& line = text.lines[*place.key_line];
+    line = line.substr(0, line.find('=') + 1) + value;
+  } else if (place.header) {
+    // After the section's last line that is not blank, so a blank line before the
+    // next section stays where it is.
+    size_t at = place.section_end;
+    while (at > *place.header + 1 && trim(text.lines[at - 1]).empty()) --at;
+    text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(at), pair);
+  } else {
+    text.lines.push_back("[" + std::string(new_section) + "]");
+    text.lines.push_back(pair);
+  }
+
+  std::string out;
+  if (text.bom) out += utf8_bom;
+  for (const auto& line : text.lines) {
+    out += line;
+    out += "\r\n";
+  }
+  return replace_file_atomically(target, out, mode);
+}
