@@ -116,6 +116,15 @@ std::optional<std::uint64_t> file_length(const std::string& path) {
   return static_cast<std::uint64_t>(st.st_size);
 }
 
+std::string resolve_real_path(const std::string& path) {
+  if (path.empty()) return {};
+  char* real = ::realpath(path.c_str(), nullptr);
+  if (!real) return {};
+  std::string result = real;
+  std::free(real);
+  return result;
+}
+
 std::vector<FolderEntry> list_folder_entries(const std::string& folder) {
   std::vector<FolderEntry> entries;
   if (folder.empty()) return entries;

@@ -40,6 +40,10 @@ bool remove_file(const std::string& path);
 // file, such as a folder); nothing when nothing exists there.
 std::optional<std::uint64_t> file_length(const std::string& path);
 
+// The absolute path of what `path` names, with every link, "." and ".." resolved;
+// empty when it does not exist.
+std::string resolve_real_path(const std::string& path);
+
 // One entry of a folder.
 struct FolderEntry {
   std::string name;        // the name alone, no folder

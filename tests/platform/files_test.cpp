@@ -40,6 +40,12 @@ TEST(Files, QueriesFollowLinksAndTellFoldersFromFiles) {
   EXPECT_EQ(file_length(dir / "sub"), 0u);
   EXPECT_FALSE(file_length(dir / "missing").has_value());
   EXPECT_FALSE(file_length(dir / "dangling").has_value());
+
+  const std::string real_dir = resolve_real_path(dir.path());
+  EXPECT_EQ(resolve_real_path(dir / "sub_link/../a_link"), real_dir + "/a.txt");
+  EXPECT_EQ(resolve_real_path(dir / "sub//"), real_dir + "/sub");
+  EXPECT_EQ(resolve_real_path(dir / "dangling"), "");
+  EXPECT_EQ(resolve_real_path(""), "");
 }
 
 TEST(Files, SparseFileReportsItsFullLength) {
