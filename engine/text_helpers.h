@@ -1,0 +1,70 @@
+#pragma once
+// Cutting texts between markers, file names out of paths, and duration texts into
+// whole seconds. The workers and editors read what they need from the converter's
+// console text and from paths with these.
+//
+// Texts are UTF-8 byte strings. Positions and lengths are in bytes and 1-based; a
+// search never matches starting on a UTF-8 continuation byte (inside a multibyte
+// character), so a marker is only found at a character boundary. Ignoring case folds
+// the ASCII letters only. An empty marker is never found (the `_ex` variant gives an
+// empty marker its own meaning). Nothing here fails: a missing marker gives an empty
+// text, an unreadable number 0.
+
+#include <string>
+
+// The text between the first `left` found from byte `start` on (1 or less: from the
+// first byte) and the first `right` after it; empty when either is missing. "#引号"
+// in either marker stands for a double quote, so a marker can hold one:
+// text_between_markers("abc\"def\"ghi", "#引号", "#引号") gives "def".
+std::string text_between_markers(const std::string& text, const std::string& left, const std::string& right,
+                                 int start = 0, bool ignore_case = false);
+
+// The text between two markers, compared with case.
+// Forward: the cut begins right after the first `left` (byte 1 when `left` is empty)
+// and ends at the first `right` found from there (the end of the text when `right`
+// is empty).
+// `from_end`: the cut ends at the first `right` of the whole text (the end of the text
+// when `right` is empty) and begins right after the last `left` that ends before it
+// (byte 1 when `left` is empty).
+// A marker given but not found gives an empty text. `left_shift` and `right_shift`
+// are added to the beginning and the end; what of the shifted range lies outside the
+// text is cut off, and an empty or inverted range gives an empty text.
+std::string text_between_markers_ex(const std::string& text, const std::string& left, const std::string& right = "",
+                                    bool from_end = false, int left_shift = 0, int right_shift = 0);
+
+// The text in front of `marker`.
+// `start` 0 or more: the first `marker` found from byte `start` on (0 counts as 1).
+// `start` negative: let n be its absolute value (n = 1 counts as 0); the last
+// `marker` that ends before byte (text length - n).
+// Empty when the marker is not found.
+std::string text_left_of_marker(const std::string& text, const std::string& marker, int start = 0,
+                                bool ignore_case = false);
+
+// The text behind `marker`; the direction rule is the reverse of `text_left_of_marker`.
+// `start` 0 or more: the last `marker` that ends before byte (text length - start),
+// so with 0 an occurrence ending on the last byte does not count:
+// text_after_marker("a/b/", "/") gives "b/".
+// `start` negative: n as above; the first `marker` found from byte n on (0 counts as 1).
+// Empty when the marker is not found.
+std::string text_after_marker(const std::string& text, const std::string& marker, int start = 0,
+                              bool ignore_case = false);
+
+// The file name of `path`: what follows its last "/" (the only separator; "\" and ":"
+// are ordinary name characters), "" when the path ends in "/". Without
+// `with_extension` the extension as `file_extension` gives it (the last "." and what
+// follows, unless a blank follows that dot) is dropped.
+std::string file_name_from_path(const std::string& path, bool with_extension = false);
+
+// Whole seconds of a duration text by its separators: the text split at every ":"
+// (a trailing empty piece dropped) must give at least three pieces, read as hours,
+// minutes and seconds; each is the whole part of the number at its start (blanks and
+// a sign allowed, full-width digits read as ASCII digits, 0 when there is none).
+// "00:01:23.45" gives 83, "1:2:3" 3723, "12:34" 0. Saturates at the int range.
+int duration_text_to_seconds(const std::string& text);
+
+// Whole seconds of a duration text by fixed byte positions, after full-width
+// characters are made ASCII: hours from bytes 1-2, minutes from bytes 4-5, seconds
+// from the last two bytes, each the leading whole number there (blanks and a sign
+// allowed, 0 when there is none). "00:01:05" gives 65 and "1:02:03" 3723, but
+// "00:01:23.45" gives 105: this rule is only for texts of the form HH:MM:SS.
+int fixed_hms_to_seconds(const std::string& text);
