@@ -49,3 +49,7 @@ std::string utf8_to_utf16le(std::string_view utf8) {
 std::string utf16le_to_utf8(std::string_view utf16le) {
   return convert(utf16le, "UTF-16LE", "UTF-8", 2, "\xEF\xBF\xBD");
 }
+
+std::string utf16be_to_utf8(std::string_view utf16be) {
+  return convert(utf16be, "UTF-16BE", "UTF-8", 2, "\xEF\xBF\xBD");
+}

@@ -116,6 +116,38 @@ std::optional<std::uint64_t> file_length(const std::string& path) {
   return static_cast<std::uint64_t>(st.st_size);
 }
 
+bool is_regular_file(const std::string& path) {
+  struct stat st;
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::optional<std::string> read_file_bytes(const std::string& path) {
+  if (path.empty()) return std::nullopt;
+  // Non-blocking, so that opening a named pipe cannot hang; it is refused below.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return std::nullopt;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return std::nullopt;
+  }
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return std::nullopt;
+    }
+    bytes.append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  return bytes;
+}
+
 std::string resolve_real_path(const std::string& path) {
   if (path.empty()) return {};
   char* real = ::realpath(path.c_str(), nullptr);

@@ -40,6 +40,13 @@ bool remove_file(const std::string& path);
 // file, such as a folder); nothing when nothing exists there.
 std::optional<std::uint64_t> file_length(const std::string& path);
 
+// True when `path` is a regular file or a link to one.
+bool is_regular_file(const std::string& path);
+
+// The whole content of the regular file (or link to one) at `path`; nothing when it
+// cannot be read (missing, a folder, a pipe or device, no permission).
+std::optional<std::string> read_file_bytes(const std::string& path);
+
 // The absolute path of what `path` names, with every link, "." and ".." resolved;
 // empty when it does not exist.
 std::string resolve_real_path(const std::string& path);

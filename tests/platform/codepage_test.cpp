@@ -60,3 +60,20 @@ TEST(Codepage, LongTextsCrossTheInternalBufferIntact) {
   EXPECT_EQ(utf16.size(), 5000u * 8 + 2);
   EXPECT_EQ(utf16le_to_utf8(utf16), text.substr(0, text.size() - 1) + replacement);
 }
+
+TEST(Codepage, BigEndianUnitsDecode) {
+  // The same units as the little-endian table above, high byte first.
+  auto big_endian = [](std::initializer_list<unsigned> list) {
+    std::string bytes;
+    for (const unsigned u : list) {
+      bytes.push_back(static_cast<char>(u >> 8));
+      bytes.push_back(static_cast<char>(u & 0xFF));
+    }
+    return bytes;
+  };
+  EXPECT_EQ(utf16be_to_utf8(""), "");
+  EXPECT_EQ(utf16be_to_utf8(big_endian({0x6587, 0x6CC9, 0x9A7F, 0x41})), "文泉驿A");
+  EXPECT_EQ(utf16be_to_utf8(big_endian({0xD83D, 0xDE00})), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(utf16be_to_utf8(big_endian({0x41, 0xDE00})), "A" + replacement);
+  EXPECT_EQ(utf16be_to_utf8(big_endian({0x41}) + std::string(1, '\0')), "A" + replacement);
+}

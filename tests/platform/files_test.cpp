@@ -48,6 +48,26 @@ TEST(Files, QueriesFollowLinksAndTellFoldersFromFiles) {
   EXPECT_EQ(resolve_real_path(""), "");
 }
 
+TEST(Files, ReadFileBytesTakesRegularFilesOnly) {
+  TempDir dir;
+  std::string bytes("a\0b\xFF", 4);
+  for (int i = 0; i < 100000; ++i) bytes += static_cast<char>(i % 251);  // crosses the read buffer
+  write_file(dir / "data.bin", bytes);
+  write_file(dir / "empty", "");
+  fs::create_directory(dir / "sub");
+  fs::create_symlink(dir / "data.bin", dir / "link");
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+
+  EXPECT_EQ(read_file_bytes(dir / "data.bin"), bytes);
+  EXPECT_EQ(read_file_bytes(dir / "link"), bytes);
+  EXPECT_EQ(read_file_bytes(dir / "empty"), "");
+  EXPECT_TRUE(is_regular_file(dir / "link"));
+  for (const std::string& path : {dir / "sub", dir / "missing", dir / "pipe", std::string()}) {
+    EXPECT_FALSE(read_file_bytes(path).has_value()) << path;  // the pipe must not block
+    EXPECT_FALSE(is_regular_file(path)) << path;
+  }
+}
+
 TEST(Files, SparseFileReportsItsFullLength) {
   TempDir dir;
   const std::string path = dir / "sparse.bin";
