@@ -1,0 +1,171 @@
+#include "platform/http.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <map>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// A server on 127.0.0.1 that answers each request with the canned response of its
+// path (404 for others) and closes the connection. It runs on its own thread until the
+// object goes.
+class CannedHttpServer {
+ public:
+  explicit CannedHttpServer(std::map<std::string, std::string> responses) : responses_(std::move(responses)) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = 0;
+    socklen_t length = sizeof address;
+    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener_, 16) != 0 || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      return;
+    }
+    port_ = ntohs(address.sin_port);
+    thread_ = std::thread([this] { serve(); });
+  }
+  ~CannedHttpServer() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (listener_ >= 0) ::close(listener_);
+  }
+  std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+  int requests() const { return requests_; }
+  bool running() const { return port_ != 0; }
+
+ private:
+  void serve() {
+    while (!stop_) {
+      pollfd waiting{listener_, POLLIN, 0};
+      if (::poll(&waiting, 1, 50) <= 0) continue;
+      const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (connection < 0) continue;
+      ++requests_;
+      std::string request;
+      char buffer[4096];
+      while (request.find("\r\n\r\n") == std::string::npos) {
+        const ssize_t n = ::read(connection, buffer, sizeof buffer);
+        if (n <= 0) break;
+        request.append(buffer, static_cast<size_t>(n));
+      }
+      // "GET /path HTTP/1.1"
+      const size_t start = request.find(' ') + 1;
+      const std::string path = request.substr(start, request.find(' ', start) - start);
+      const auto it = responses_.find(path);
+      const std::string response =
+          it != responses_.end() ? it->second : "HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\nConnection: close\r\n\r\nno!";
+      for (size_t sent = 0; sent < response.size();) {
+        const ssize_t n = ::send(connection, response.data() + sent, response.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) break;
+        sent += static_cast<size_t>(n);
+      }
+      ::shutdown(connection, SHUT_WR);
+      while (::read(connection, buffer, sizeof buffer) > 0) {
+      }
+      ::close(connection);
+    }
+  }
+
+  std::map<std::string, std::string> responses_;
+  int listener_ = -1;
+  int port_ = 0;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> requests_{0};
+  std::thread thread_;
+};
+
+std::string ok_response(const std::string& body) {
+  return "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " + std::to_string(body.size()) +
+         "\r\nConnection: close\r\n\r\n" + body;
+}
+
+std::string redirect_to(const std::string& location) {
+  return "HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
+}
+
+// Loopback requests must never go through a proxy from the environment.
+class Http : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
+      unsetenv(name);
+    }
+    setenv("no_proxy", "*", 1);
+  }
+};
+
+}  // namespace
+
+TEST_F(Http, WholeBodyArrivesAndRedirectsAreFollowed) {
+  std::string installer("MZ\0\x01", 4);
+  for (int i = 0; i < 300000; ++i) installer.push_back(static_cast<char>(i * 31 % 256));
+  CannedHttpServer server({
+      {"/video_setup.exe", ok_response(installer)},
+      {"/moved", redirect_to("/video_setup.exe")},
+      {"/no_length",
+       "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nbody until the connection closes"},
+  });
+  ASSERT_TRUE(server.running());
+  EXPECT_EQ(http_get(server.url("/video_setup.exe")), installer);
+  EXPECT_EQ(http_get(server.url("/moved")), installer);
+  EXPECT_EQ(http_get(server.url("/no_length")), "body until the connection closes");
+}
+
+TEST_F(Http, EveryFailureGivesAnEmptyBody) {
+  CannedHttpServer server({
+      {"/error", "HTTP/1.1 500 Internal Server Error\r\nContent-Length: 4\r\nConnection: close\r\n\r\noops"},
+      {"/gone", "HTTP/1.1 410 Gone\r\nContent-Length: 4\r\nConnection: close\r\n\r\ngone"},
+      {"/cut", "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nConnection: close\r\n\r\nonly this"},
+      {"/loop", redirect_to("/loop")},
+      {"/to_file", redirect_to("file:///etc/hostname")},
+      {"/to_missing", redirect_to("/missing")},
+      {"/garbage", "this is no HTTP answer\r\n\r\n"},
+  });
+  ASSERT_TRUE(server.running());
+  for (const char* path : {"/missing", "/error", "/gone", "/cut", "/loop", "/to_file", "/to_missing", "/garbage"}) {
+    EXPECT_EQ(http_get(server.url(path)), "") << path;
+  }
+  EXPECT_EQ(http_get(""), "");
+  EXPECT_EQ(http_get("file:///etc/hostname"), "");
+  EXPECT_EQ(http_get("not an address"), "");
+}
+
+TEST_F(Http, RefusedConnectionGivesAnEmptyBody) {
+  // A port that was just free on the loopback address: nothing listens there.
+  int port = 0;
+  {
+    const int probe = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    port = ntohs(address.sin_port);
+    ::close(probe);
+  }
+  EXPECT_EQ(http_get("http://127.0.0.1:" + std::to_string(port) + "/video_setup.exe"), "");
+}
+
+TEST_F(Http, SeveralThreadsDownloadAtOnce) {
+  CannedHttpServer server({{"/a", ok_response("first")}, {"/b", ok_response("second")}});
+  ASSERT_TRUE(server.running());
+  std::vector<std::string> bodies(8);
+  std::vector<std::thread> threads;
+  for (size_t i = 0; i < bodies.size(); ++i) {
+    threads.emplace_back([&, i] { bodies[i] = http_get(server.url(i % 2 ? "/b" : "/a")); });
+  }
+  for (auto& t : threads) t.join();
+  for (size_t i = 0; i < bodies.size(); ++i) EXPECT_EQ(bodies[i], i % 2 ? "second" : "first") << i;
+  EXPECT_EQ(server.requests(), 8);
+}
