@@ -20,29 +20,6 @@ namespace {
 const std::string dejavu = "/usr/share/fonts/truetype/dejavu/";
 const std::string wqy_microhei = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
 
-// Sets or clears the fonts folder variable for one test and restores it afterwards.
-class FontsFolderVariable {
- public:
-  explicit FontsFolderVariable(const char* value) {
-    if (const char* old = std::getenv(fonts_folder_variable)) old_ = old;
-    if (value) {
-      setenv(fonts_folder_variable, value, 1);
-    } else {
-      unsetenv(fonts_folder_variable);
-    }
-  }
-  ~FontsFolderVariable() {
-    if (old_.empty()) {
-      unsetenv(fonts_folder_variable);
-    } else {
-      setenv(fonts_folder_variable, old_.c_str(), 1);
-    }
-  }
-
- private:
-  std::string old_;
-};
-
 }  // namespace
 
 TEST(Fonts, FaceNamesOfFontFilesUnderAnyName) {
@@ -146,11 +123,11 @@ TEST(Fonts, LinkFolderHoldsEveryFontconfigFileAndTidiesUp) {
 TEST(Fonts, FolderFromTheVariableOrBuiltInTheCache) {
   TempDir dir;
   {
-    const FontsFolderVariable chosen((dir.path() + "//").c_str());
+    const test_env::ScopedEnvironmentVariable chosen(fonts_folder_variable, (dir.path() + "//").c_str());
     EXPECT_EQ(fonts_folder(), dir.path());
   }
   {
-    const FontsFolderVariable unset(nullptr);
+    const test_env::ScopedEnvironmentVariable unset(fonts_folder_variable, nullptr);
     const std::string folder = fonts_folder();
     // The test main points XDG_CACHE_HOME into a temporary home.
     EXPECT_EQ(folder, std::string(std::getenv("XDG_CACHE_HOME")) + "/videotool/fonts");
@@ -158,7 +135,7 @@ TEST(Fonts, FolderFromTheVariableOrBuiltInTheCache) {
     EXPECT_EQ(fonts_folder(), folder);
   }
   {
-    const FontsFolderVariable empty("");
+    const test_env::ScopedEnvironmentVariable empty(fonts_folder_variable, "");
     EXPECT_NE(fonts_folder(), dir.path());
   }
 }

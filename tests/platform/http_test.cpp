@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/test_env.h"
+
 namespace {
 
 // A server on 127.0.0.1 that answers each request with the canned response of its
@@ -96,12 +98,8 @@ std::string redirect_to(const std::string& location) {
 // Loopback requests must never go through a proxy from the environment.
 class Http : public ::testing::Test {
  protected:
-  void SetUp() override {
-    for (const char* name : {"http_proxy", "HTTP_PROXY", "https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
-      unsetenv(name);
-    }
-    setenv("no_proxy", "*", 1);
-  }
+  test_env::ScopedEnvironmentVariable no_proxy_{"no_proxy", "*"};
+  test_env::ScopedEnvironmentVariable no_proxy_upper_{"NO_PROXY", "*"};
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 extern char** environ;
 
@@ -121,5 +122,25 @@ void write_file(const std::string& path, const std::string& bytes) {
 }
 
 std::string tools_dir() { return QF_TEST_TOOLS_DIR; }
+
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::string name, const char* value) : name_(std::move(name)) {
+  if (const char* old = std::getenv(name_.c_str())) {
+    had_value_ = true;
+    old_value_ = old;
+  }
+  if (value) {
+    setenv(name_.c_str(), value, 1);
+  } else {
+    unsetenv(name_.c_str());
+  }
+}
+
+ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
+  if (had_value_) {
+    setenv(name_.c_str(), old_value_.c_str(), 1);
+  } else {
+    unsetenv(name_.c_str());
+  }
+}
 
 }  // namespace test_env

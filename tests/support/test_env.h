@@ -62,4 +62,19 @@ void write_file(const std::string& path, const std::string& bytes);
 // The folder of the helper programs built from tests/tools.
 std::string tools_dir();
 
+// Sets (or, with a null value, removes) an environment variable for as long as the
+// object lives, then restores what was there before.
+class ScopedEnvironmentVariable {
+ public:
+  ScopedEnvironmentVariable(std::string name, const char* value);
+  ~ScopedEnvironmentVariable();
+  ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+  ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+ private:
+  std::string name_;
+  bool had_value_ = false;
+  std::string old_value_;
+};
+
 }  // namespace test_env

@@ -1,0 +1,56 @@
+#include "engine/subtitle_fonts.h"
+
+#include <algorithm>
+
+#include "engine/file_helpers.h"
+#include "engine/system_info.h"
+#include "platform/files.h"
+
+namespace {
+
+char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string fold_ascii_case(std::string text) {
+  for (char& c : text) c = lower_ascii(c);
+  return text;
+}
+
+bool starts_with_ignoring_ascii_case(const std::string& text, const std::string& prefix) {
+  if (prefix.size() > text.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (lower_ascii(text[i]) != lower_ascii(prefix[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<SubtitleFont> list_subtitle_fonts() {
+  std::vector<SubtitleFont> fonts;
+  const std::string folder = special_folder_path(special_folder_fonts);
+  if (folder.empty()) return fonts;
+  // Sorted by the name with ASCII letters folded, then by the name itself.
+  std::vector<std::pair<std::string, std::string>> names;
+  for (const FolderEntry& entry : list_folder_entries(folder)) {
+    if (!entry.is_folder && !entry.link_to_folder) names.emplace_back(fold_ascii_case(entry.name), entry.name);
+  }
+  std::sort(names.begin(), names.end());
+  for (const auto& [key, name] : names) {
+    // The full path, so that a file of the same name in the current folder is never
+    // read in its place.
+    std::string path = folder + name;
+    const std::string face = font_face_name_from_file(path);
+    if (face.empty()) continue;
+    const std::string stem = name.substr(0, name.size() - file_extension(name).size());
+    fonts.push_back({face + "(" + stem + ")", name});
+  }
+  return fonts;
+}
+
+int subtitle_font_index(const std::vector<SubtitleFont>& fonts, const std::string& remembered) {
+  if (fonts.empty()) return -1;
+  for (size_t i = 0; i < fonts.size(); ++i) {
+    if (starts_with_ignoring_ascii_case(fonts[i].item_text, remembered)) return static_cast<int>(i);
+  }
+  return 0;
+}
