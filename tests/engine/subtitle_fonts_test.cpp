@@ -41,6 +41,9 @@ TEST(SubtitleFonts, ListHoldsReadableFontsInNameOrder) {
   fs::create_directory(fonts / "folder.ttf");
   fs::create_symlink(elsewhere.path(), fonts / "e_folder_link");
   const ScopedEnvironmentVariable chosen(fonts_folder_variable, fonts.path().c_str());
+  // A file of the same name in the current folder is not read in place of the font.
+  fs::copy_file(dejavu + "DejaVuSansMono.ttf", elsewhere / "a.ttf");
+  const test_env::ScopedCurrentFolder in(elsewhere.path());
 
   const auto list = list_subtitle_fonts();
   EXPECT_EQ(item_texts(list), (std::vector<std::string>{"DejaVu Sans(a)", "DejaVu Serif(B)", "DejaVu Sans(c.bold)",

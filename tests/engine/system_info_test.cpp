@@ -1,7 +1,6 @@
 #include "engine/system_info.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -15,16 +14,6 @@ using test_env::TempDir;
 namespace {
 
 const std::string dejavu = "/usr/share/fonts/truetype/dejavu/";
-
-// Runs the test body with the current folder moved to `folder`, then moves back.
-class CurrentFolder {
- public:
-  explicit CurrentFolder(const std::string& folder) : old_(fs::current_path()) { fs::current_path(folder); }
-  ~CurrentFolder() { fs::current_path(old_); }
-
- private:
-  fs::path old_;
-};
 
 }  // namespace
 
@@ -58,7 +47,7 @@ TEST(SystemInfo, FaceNameOfABareNameIsLookedUpInTheFontsFolder) {
   const ScopedEnvironmentVariable chosen(fonts_folder_variable, fonts.path().c_str());
 
   {
-    const CurrentFolder in(elsewhere.path());
+    const test_env::ScopedCurrentFolder in(elsewhere.path());
     std::string path = "serif.ttf";
     EXPECT_EQ(font_face_name_from_file(path), "DejaVu Serif");
     EXPECT_EQ(path, fonts / "serif.ttf");
@@ -72,7 +61,7 @@ TEST(SystemInfo, FaceNameOfABareNameIsLookedUpInTheFontsFolder) {
     EXPECT_EQ(path, "mono.ttf");
   }
   {
-    const CurrentFolder in(current.path());
+    const test_env::ScopedCurrentFolder in(current.path());
     std::string path = "serif.ttf";
     EXPECT_EQ(font_face_name_from_file(path), "DejaVu Sans");
     EXPECT_EQ(path, "serif.ttf");

@@ -143,4 +143,13 @@ ScopedEnvironmentVariable::~ScopedEnvironmentVariable() {
   }
 }
 
+ScopedCurrentFolder::ScopedCurrentFolder(const std::string& folder) : old_(fs::current_path()) {
+  fs::current_path(folder);
+}
+
+ScopedCurrentFolder::~ScopedCurrentFolder() {
+  std::error_code ec;
+  fs::current_path(old_, ec);
+}
+
 }  // namespace test_env

@@ -77,4 +77,16 @@ class ScopedEnvironmentVariable {
   std::string old_value_;
 };
 
+// Makes `folder` the current folder for as long as the object lives, then goes back.
+class ScopedCurrentFolder {
+ public:
+  explicit ScopedCurrentFolder(const std::string& folder);
+  ~ScopedCurrentFolder();
+  ScopedCurrentFolder(const ScopedCurrentFolder&) = delete;
+  ScopedCurrentFolder& operator=(const ScopedCurrentFolder&) = delete;
+
+ private:
+  std::filesystem::path old_;
+};
+
 }  // namespace test_env
