@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/file_helpers.h"
 #include "engine/system_info.h"
+#include "engine/text_helpers.h"
 #include "platform/files.h"
 
 namespace {
@@ -41,8 +41,7 @@ std::vector<SubtitleFont> list_subtitle_fonts() {
     std::string path = folder + name;
     const std::string face = font_face_name_from_file(path);
     if (face.empty()) continue;
-    const std::string stem = name.substr(0, name.size() - file_extension(name).size());
-    fonts.push_back({face + "(" + stem + ")", name});
+    fonts.push_back({face + "(" + file_name_from_path(name) + ")", name});
   }
   return fonts;
 }
