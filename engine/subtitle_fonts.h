@@ -17,8 +17,8 @@ struct SubtitleFont {
 // The entries for the files of the fonts folder (`special_folder_path`), one per file
 // (or link to a file) whose face name can be read; folders and files that are no fonts
 // are left out. Entries come in the order of the file names with ASCII letters compared
-// without regard to case (the order in which the system the program comes from lists a
-// folder; a Linux folder lists in no meaningful order). Empty without a fonts folder.
+// without regard to case, as a file browser shows a folder (a Linux folder itself lists
+// its entries in no meaningful order). Empty without a fonts folder.
 std::vector<SubtitleFont> list_subtitle_fonts();
 
 // The index of the item to select for the remembered font `remembered`: the first item
