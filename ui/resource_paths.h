@@ -1,0 +1,47 @@
+#pragma once
+// The program's pictures, as paths relative to the run folder. The build copies the
+// source tree's resources/ folder there; scripts/make_pictures.py draws them.
+
+#include <array>
+
+// The program icon: one icon file holding 16, 32, 48 and 64 pixel images, and the same
+// images as single PNG files.
+inline constexpr const char* program_icon_path = "resources/program_icon.ico";
+inline constexpr std::array<const char*, 4> program_icon_png_paths = {
+    "resources/program_icon_16.png", "resources/program_icon_32.png", "resources/program_icon_48.png",
+    "resources/program_icon_64.png"};
+
+// 32 x 32 start-button pictures: the stop sign of a running job, and each page's idle
+// picture (convert: a circular arrow, merge: a start sign, edit: a pair of scissors).
+inline constexpr const char* stop_picture_path = "resources/stop.png";
+inline constexpr const char* convert_idle_picture_path = "resources/circular_arrow.png";
+inline constexpr const char* merge_idle_picture_path = "resources/start.png";
+inline constexpr const char* edit_idle_picture_path = "resources/scissors.png";
+
+// 16 x 16 picture of the small button that reverses the subtitle text.
+inline constexpr const char* reverse_text_picture_path = "resources/reverse_text.png";
+
+// 48 x 48 pictures of the three page buttons.
+inline constexpr const char* convert_page_picture_path = "resources/page_convert.png";
+inline constexpr const char* merge_page_picture_path = "resources/page_merge.png";
+inline constexpr const char* edit_page_picture_path = "resources/page_edit.png";
+
+// The first-use splash's busy sign: a 300 x 300 animated GIF.
+inline constexpr const char* init_splash_busy_picture_path = "resources/busy.gif";
+
+// Every picture above, for checks and copies.
+inline constexpr std::array<const char*, 14> resource_picture_paths = {
+    program_icon_path,
+    program_icon_png_paths[0],
+    program_icon_png_paths[1],
+    program_icon_png_paths[2],
+    program_icon_png_paths[3],
+    stop_picture_path,
+    convert_idle_picture_path,
+    merge_idle_picture_path,
+    edit_idle_picture_path,
+    reverse_text_picture_path,
+    convert_page_picture_path,
+    merge_page_picture_path,
+    edit_page_picture_path,
+    init_splash_busy_picture_path};
