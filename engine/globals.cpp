@@ -4,3 +4,4 @@ SharedText run_folder;
 SharedText ffmpeg_exe_path;
 SharedText config_file_path;
 SharedText ffmpeg_global_options;
+SharedText ffmpeg_output;

@@ -31,3 +31,6 @@ extern SharedText config_file_path;
 // " -threads N" and/or " -hwaccel auto", built from the edit page; stands in front
 // of the workers' commands and the duration probe.
 extern SharedText ffmpeg_global_options;
+// The console text of the last converter run that collected it (the edit and merge
+// jobs read the frame size from it).
+extern SharedText ffmpeg_output;

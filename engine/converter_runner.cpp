@@ -1,0 +1,149 @@
+#include "engine/converter_runner.h"
+
+#include <chrono>
+
+#include "platform/event_pump.h"
+#include "platform/files.h"
+#include "platform/process.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::size_t read_size = 1023;
+constexpr std::size_t longest_line_held = 64 * 1024;
+// The UI thread comes back often to keep its windows responsive; other threads wake
+// early only when output arrives or the pipe closes.
+constexpr auto ui_poll_time = 25ms;
+constexpr auto worker_poll_time = 500ms;
+
+constexpr std::string_view full_width_blank = "\xE3\x80\x80";
+
+std::string trim_blanks(std::string text) {
+  for (bool changed = true; changed;) {
+    changed = false;
+    if (!text.empty() && text.front() == ' ') {
+      text.erase(0, 1);
+      changed = true;
+    } else if (text.starts_with(full_width_blank)) {
+      text.erase(0, full_width_blank.size());
+      changed = true;
+    }
+    if (!text.empty() && text.back() == ' ') {
+      text.pop_back();
+      changed = true;
+    } else if (text.ends_with(full_width_blank)) {
+      text.erase(text.size() - full_width_blank.size());
+      changed = true;
+    }
+  }
+  return text;
+}
+
+// Hands chunks on to the callback and the console text, keeping the status word and
+// the time text between them.
+class ChunkHandler {
+ public:
+  explicit ChunkHandler(const ProgressReport& progress) : progress_(progress) {}
+
+  void handle(const std::string& bytes) {
+    const std::string chunk = console_chunk_text(bytes);
+    if (chunk.empty()) return;
+    time_ = chunk_time_text(chunk, time_);
+    const std::string status = chunk_status_word(chunk);
+    if (progress_) progress_(status, time_);
+    console_ += chunk;
+    console_ += "\r\n";
+  }
+
+  std::string& console() { return console_; }
+
+ private:
+  const ProgressReport& progress_;
+  std::string time_;
+  std::string console_;
+};
+
+}  // namespace
+
+std::string console_chunk_text(const std::string& bytes) {
+  std::string text = bytes.substr(0, bytes.find('\0'));
+  std::string crlf;
+  crlf.reserve(text.size() + text.size() / 8);
+  for (const char c : text) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  text.clear();
+  for (std::size_t i = 0; i < crlf.size(); ++i) {
+    text += crlf[i];
+    if (crlf[i] == ' ' && i + 1 < crlf.size() && crlf[i + 1] == '\r') ++i;
+  }
+  return text;
+}
+
+std::string chunk_status_word(const std::string& chunk) {
+  if (chunk.find("global headers:0kB") != std::string::npos) return run_status_finished;
+  if (chunk.find("Input/output error") != std::string::npos) return run_status_io_error;
+  if (chunk.find("No such file or directory") != std::string::npos) return run_status_file_missing;
+  return run_status_running;
+}
+
+std::string chunk_time_text(const std::string& chunk, const std::string& previous) {
+  const std::size_t at = chunk.find("time=");
+  if (at == std::string::npos) return previous;
+  std::string time = trim_blanks(chunk.substr(at + 5, 8));
+  return time.find('-') == std::string::npos ? time : previous;
+}
+
+void run_console_capture(const std::string& program_path, const std::string& command_line,
+                         const ProgressReport& progress, int* process_id, std::string* console_text,
+                         int* exit_status) {
+  if (console_text) console_text->clear();
+  if (exit_status) *exit_status = -1;
+  if (!path_exists(program_path)) {
+    if (console_text) *console_text = program_path + missing_program_suffix;
+    if (progress) progress("", "");
+    return;
+  }
+  ChildProcess child;
+  const bool started = child.start(program_path, command_line);
+  if (process_id) *process_id = started ? child.id() : 0;
+  if (!started) return;
+
+  const bool on_ui_thread = is_ui_thread();
+  auto poll_time = std::chrono::milliseconds(on_ui_thread ? ui_poll_time : worker_poll_time);
+  ChunkHandler handler(progress);
+  std::string pending;  // read, not yet handed on: the bytes after the last line break
+  bool exited = false;
+  for (;;) {
+    const auto result = child.read_output(pending, read_size, poll_time);
+    if (result == ChildProcess::ReadResult::end) break;
+    if (result == ChildProcess::ReadResult::data) {
+      const std::size_t last_break = pending.find_last_of("\r\n");
+      if (last_break != std::string::npos) {
+        handler.handle(pending.substr(0, last_break + 1));
+        pending.erase(0, last_break + 1);
+      } else if (pending.size() >= longest_line_held) {
+        handler.handle(pending);
+        pending.clear();
+      }
+    } else if (exited) {
+      break;  // the program has ended and the pipe holds nothing more of it
+    } else if (child.has_exited()) {
+      // Something the program left behind still holds the pipe open: take what
+      // the program wrote, which is all in the pipe now, without waiting for more.
+      exited = true;
+      poll_time = 0ms;
+    }
+    if (on_ui_thread) process_pending_events();
+  }
+  if (!pending.empty()) handler.handle(pending);
+
+  if (on_ui_thread) {
+    while (!child.has_exited()) pause_processing_events(ui_poll_time);
+  }
+  const int status = child.wait_for_exit();
+  if (exit_status) *exit_status = status;
+  if (console_text) *console_text = std::move(handler.console());
+}
