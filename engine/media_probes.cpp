@@ -1,0 +1,30 @@
+#include "engine/media_probes.h"
+
+#include "engine/converter_runner.h"
+#include "engine/globals.h"
+#include "engine/text_helpers.h"
+#include "platform/shortpath.h"
+
+std::string short_path_for_command(const std::string& path) {
+  if (!path_needs_alias(path)) return path;
+  const std::size_t slash = path.rfind('/');
+  const std::string file_name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (slash == std::string::npos || path_needs_alias(file_name)) {
+    const std::string alias = make_path_alias(path);
+    return alias.empty() ? path : alias;
+  }
+  const std::string folder = slash == 0 ? std::string("/") : path.substr(0, slash);
+  const std::string alias = make_path_alias(folder);
+  return alias.empty() ? path : alias + "/" + file_name;
+}
+
+std::string probe_duration(const std::string& path) {
+  const std::string short_path = short_path_for_command(path);
+  if (path_needs_alias(short_path)) return "";
+  std::string console;
+  run_console_capture(ffmpeg_exe_path.get(), ffmpeg_global_options.get() + " -i " + short_path, nullptr, nullptr,
+                      &console);
+  std::string duration = text_between_markers_ex(console, "Duration: ", ".");
+  for (std::size_t at = 0; (at = duration.find("\r\n", at)) != std::string::npos;) duration.erase(at, 2);
+  return duration;
+}

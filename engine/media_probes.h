@@ -1,0 +1,26 @@
+#pragma once
+// The two small operations under every converter command: the form in which a path is
+// written into a command line, and the duration probe.
+
+#include <string>
+
+// The form of `path` to write into a converter command. A path that holds a blank or
+// another character that would change how the command line or the converter reads it
+// (see `path_needs_alias`) is replaced by a plain alias (platform/shortpath):
+// - no such character: the path unchanged;
+// - such a character only in the folder part (up to the last "/"): the folder's alias,
+//   "/" and the file name unchanged;
+// - such a character in the file name: the alias of the whole path;
+// - no alias to be had (nothing there and no folder for it): the path unchanged.
+// Only "/" separates folders.
+std::string short_path_for_command(const std::string& path);
+
+// The duration of the media file at `path` as the converter prints it after
+// "Duration: " up to the next "." ("00:01:23" for "Duration: 00:01:23.45, ..."), with
+// every CR LF removed; "" when the converter prints no duration (missing or unreadable
+// file, missing converter). Runs `ffmpeg_global_options` + " -i " +
+// `short_path_for_command` of the path on `ffmpeg_exe_path`, unquoted. A path that
+// still needs an alias after that (none could be made: nothing is there) is not handed
+// to the converter, where its blanks or quotes would split it into other arguments;
+// the result is "" as the converter's would be.
+std::string probe_duration(const std::string& path);
