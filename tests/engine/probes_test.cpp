@@ -83,6 +83,9 @@ TEST_F(Probes, DurationOfAGeneratedClipAndOfNothing) {
   write_file(dir / "not media.mp4", "not a video");
   EXPECT_EQ(probe_duration(dir / "not media.mp4"), "");
   EXPECT_EQ(probe_duration(dir / "no folder/a b.mp4"), "");
+  // No alias can be made for this path, and unquoted it would read as the clip plus an
+  // output file: it must not reach the converter at all.
+  EXPECT_EQ(probe_duration(dir / "clip.mp4 gone/sub/x.mp4"), "");
 
   ffmpeg_exe_path.set(dir / "nothing/ffmpeg");
   EXPECT_EQ(probe_duration(dir / "clip.mp4"), "");
