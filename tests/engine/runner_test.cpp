@@ -83,12 +83,12 @@ TEST(RunConsoleCapture, LineFeedsAndBlankCarriageReturnsBecomeTheChunkText) {
 
 TEST(RunConsoleCapture, OneReportPerChunkInOrderWithTheTimeRule) {
   const FakeRun run(
-      "w frame=1 time=-00:00:00.04 bitrate=N/A speed=N/A    \\r\ns 200\n"
-      "w frame=2 time=00:00:01.00 bitrate=1k\\r\ns 200\n"
-      "w frame=3 time=-00:00:00.02 bitrate=1k\\r\ns 200\n"
-      "w size=N/A time=N/A bitrate=N/A\\r\ns 200\n"
-      "w Stream mapping: none\\n\ns 200\n"
-      "e video:1kB audio:0kB global headers:0kB muxing overhead: 1%\\n\ns 200\n"
+      "w frame=1 time=-00:00:00.04 bitrate=N/A speed=N/A    \\r\ndrain\n"
+      "w frame=2 time=00:00:01.00 bitrate=1k\\r\ndrain\n"
+      "w frame=3 time=-00:00:00.02 bitrate=1k\\r\ndrain\n"
+      "w size=N/A time=N/A bitrate=N/A\\r\ndrain\n"
+      "w Stream mapping: none\\n\ndrain\n"
+      "e video:1kB audio:0kB global headers:0kB muxing overhead: 1%\\n\ndrain\n"
       "w a.mp4: No such file or directory\\n\n");
   const std::vector<Report> expected{
       {"正常运行", ""},         {"正常运行", "00:00:01"}, {"正常运行", "00:00:01"},
@@ -102,8 +102,8 @@ TEST(RunConsoleCapture, OneReportPerChunkInOrderWithTheTimeRule) {
 TEST(RunConsoleCapture, MarkersSplitByWritesOrReadBoundariesStayWhole) {
   // Two writes with a pause between them: the first ends inside the marker.
   const FakeRun paused(
-      "w Duration: 00:0\ns 200\nw 1:23.45, start: 0.000000\\n  Stream #0:0: Video: h264, yuv420p, 32\ns 200\n"
-      "w 0x240, 25 fps\\n\ns 200\nw in.mp4: No such file \ns 200\nw or directory\\n\n");
+      "w Duration: 00:0\ndrain\nw 1:23.45, start: 0.000000\\n  Stream #0:0: Video: h264, yuv420p, 32\ndrain\n"
+      "w 0x240, 25 fps\\n\ndrain\nw in.mp4: No such file \ndrain\nw or directory\\n\n");
   EXPECT_NE(paused.console.find("Duration: 00:01:23.45, start"), std::string::npos) << paused.console;
   EXPECT_NE(paused.console.find("yuv420p, 320x240, 25 fps"), std::string::npos) << paused.console;
   ASSERT_FALSE(paused.reports.empty());
@@ -147,7 +147,7 @@ TEST(RunConsoleCapture, SilentProgramSignalsAndLeftoverWriters) {
   // A process the program left behind keeps the pipe open for long: the run ends with
   // the program, not with it.
   const auto start = std::chrono::steady_clock::now();
-  const FakeRun leftover("w hi\\n\nhold 20000\nw bye\\n\nx 4\n");
+  const FakeRun leftover("w hi\\n\ndrain\nhold 20000\nw bye\\n\nx 4\n");
   EXPECT_LT(std::chrono::steady_clock::now() - start, 15s);
   EXPECT_EQ(leftover.console, "hi\r\n\r\nbye\r\n\r\n");
   EXPECT_EQ(leftover.exit_status, 4);
@@ -218,7 +218,7 @@ TEST(RunConsoleCapture, NothingStartsAfterShutdownBegan) {
 TEST(RunConsoleCapture, OnTheUiThreadEventsKeepFlowing) {
   std::atomic<int> pumped = 0;
   set_ui_event_pump([&] { ++pumped; });
-  const FakeRun run("w one\\n\ns 300\nw two\\n\ns 300\n");
+  const FakeRun run("w one\\n\ndrain\ns 300\nw two\\n\ns 300\n");
   set_ui_event_pump({});
   EXPECT_EQ(run.console, "one\r\n\r\ntwo\r\n\r\n");
   EXPECT_EQ(run.reports.size(), 2u);

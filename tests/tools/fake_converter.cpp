@@ -7,6 +7,8 @@
 //   w TEXT    write TEXT to standard output in one write; escapes \n \r \t \0 \\ \xHH
 //   e TEXT    the same on standard error
 //   s MS      sleep MS milliseconds
+//   drain     wait until the reader has taken everything written so far (at most 10 s),
+//             so that the next write arrives in a read of its own
 //   x CODE    exit with CODE at once
 //   big N     write N bytes: lines of "0123456789" ending in "\n"
 //   args      write each argument after the script as "[argument]\n"
@@ -21,6 +23,7 @@
 
 #include <dirent.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -98,6 +101,12 @@ int main(int argc, char** argv) {
     else if (step == "e") write_all(2, unescape(rest));
     else if (step == "s") std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(rest.c_str())));
     else if (step == "x") return std::atoi(rest.c_str());
+    else if (step == "drain") {
+      int unread = 0;
+      for (int waited = 0; waited < 10000 && ioctl(1, FIONREAD, &unread) == 0 && unread > 0; ++waited) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    }
     else if (step == "big") {
       const long total = std::atol(rest.c_str());
       std::string bytes;
