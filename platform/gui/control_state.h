@@ -65,6 +65,7 @@ struct ControlState {
   ControlKind kind = ControlKind::label;
   std::string container;  // role of the container; "" = the window
   GuiRect geometry;       // designed geometry, relative to the container
+  std::string group;      // radio buttons: explicit group name (see radio groups above)
 
   std::string text;   // caption, field text, combo text, tab caption, drawn text
   bool checked = false;

@@ -9,6 +9,10 @@
 // itself as the program's event pump (platform/event_pump.h) when it is installed
 // with install_gui (platform/gui/gui.h), so that converter runs and pauses on the UI
 // thread keep windows responsive.
+//
+// The model may call post, start_timer, stop_timer and exit_nested while it holds
+// its own lock, so these must never wait for the UI thread nor call into the model
+// themselves; they only queue.
 
 #include <chrono>
 #include <cstdint>

@@ -117,12 +117,15 @@ class GuiModel {
   // its container does not exist.
   bool add_control(WindowToken window, const ControlSpec& spec);
 
-  // Runs the created handler, then shows the window when its spec says so. Runs once
-  // per window. From another thread it is posted to the UI thread.
-  void open_window(WindowToken window);
+  // Shows the window when its spec says so, then runs the created handler (a view
+  // applies the change after the handler, so the handler may still hide it). Runs
+  // once per window. With an owner, the window is destroyed together with (just
+  // before) its owner. From another thread it is posted to the UI thread.
+  void open_window(WindowToken window, WindowToken owner = {});
 
   // UI thread. Opens the window (when not yet open) as a modal window and runs a
-  // nested loop until it is destroyed. With an owner, the owner is blocked (takes no
+  // nested loop until it is destroyed (an owner given here also owns it as in
+  // open_window). With an owner, the owner is blocked (takes no
   // input) meanwhile; without one, every other window is. Returns true when the
   // window was destroyed, false when the loop ended otherwise (quit, or a headless
   // loop that ran out of work; the window then stays open and unblocks the others).
@@ -133,8 +136,9 @@ class GuiModel {
   // true when the window is gone. From another thread it is posted and returns false.
   bool request_close(WindowToken window);
 
-  // Closes the window without asking: destroyed handler, then the state goes. From
-  // another thread it is posted.
+  // Closes the window without asking: first the windows it owns, then its destroyed
+  // handler, then its timers stop and its state goes; a nested loop of a modal window
+  // ends. From another thread it is posted.
   void destroy_window(WindowToken window);
 
   bool window_exists(WindowToken window) const;
@@ -378,5 +382,5 @@ class GuiModel {
   struct Impl;
   EventLoop& loop_;
   GuiServices services_;
-  std::unique_ptr<Impl> impl_;
+  std::shared_ptr<Impl> impl_;  // shared so that posted tasks can tell when the model is gone
 };

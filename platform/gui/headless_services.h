@@ -5,7 +5,8 @@
 // lists are read through the copy-returning accessors.
 //
 // Answers when the script is empty (the defaults):
-// - message boxes: ok for an OK box, no for a Yes/No box;
+// - message boxes: ok for an OK box, no for a Yes/No box (OK boxes never take a
+//   scripted answer, so scripted answers go to the Yes/No boxes in order);
 // - open-file dialog, folder chooser, colour picker, pop-up menu: cancelled
 //   (no paths, "", nothing, -1);
 // - control drag: no drag (nothing);
