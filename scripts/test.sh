@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite; then again built with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer; then the control model's tests (the
+# threaded ones above all) built with ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -14,4 +15,10 @@ if [ "${SKIP_SANITIZERS:-0}" != 1 ]; then
   BUILD_DIR=build-asan scripts/build.sh -DCMAKE_BUILD_TYPE=Debug -DQF_SANITIZE=address,undefined
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+  # Only the control model's test program: it is where threads meet shared state.
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQF_SANITIZE=thread
+  cmake --build build-tsan -j "$jobs" --target tests_platform_gui
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+    ctest --test-dir build-tsan -L '^tests_platform_gui$' --output-on-failure -j "$jobs"
 fi

@@ -1212,6 +1212,17 @@ void GuiModel::delete_rows(const ControlRef& list, const std::vector<int>& index
   });
 }
 
+void GuiModel::delete_rows_by_id(const ControlRef& list, const std::vector<RowId>& ids) {
+  impl_->change_control(list, [&](Window&, ControlState& c, Batch& b) {
+    const std::set<RowId> doomed(ids.begin(), ids.end());
+    const std::size_t before = c.rows.size();
+    std::erase_if(c.rows, [&](const ListRow& r) { return doomed.count(r.id) > 0; });
+    if (c.rows.size() == before) return;
+    c.top_row = std::min(c.top_row, std::max(0, count_rows(c) - 1));
+    b.add(c.role, ChangeKind::rows);
+  });
+}
+
 void GuiModel::clear_rows(const ControlRef& list) {
   impl_->change_control(list, [&](Window&, ControlState& c, Batch& b) {
     if (c.rows.empty()) return;

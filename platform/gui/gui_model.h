@@ -262,6 +262,8 @@ class GuiModel {
   void delete_row(const ControlRef& list, int index);
   // Deletes the rows at these indexes in one step (invalid and repeated ones ignored).
   void delete_rows(const ControlRef& list, const std::vector<int>& indexes);
+  // Deletes the rows with these ids, wherever they are now (gone ones ignored).
+  void delete_rows_by_id(const ControlRef& list, const std::vector<RowId>& ids);
   void clear_rows(const ControlRef& list);
   // Moves row `from` so that it ends at index `to` (-1 or past the end: the last
   // index): the row is taken out, then inserted at `to`. It keeps its id, cells,
