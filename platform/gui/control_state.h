@@ -135,7 +135,7 @@ struct WindowSpec {
   int height = 0;
   bool resizable = false;
   bool show_on_open = true;        // shown by open_window / run_modal
-  bool quit_on_destroy = false;    // the view may end the program when this window is destroyed
+  bool quit_on_destroy = false;    // destroying this window ends the main loop (exit code 0)
   std::vector<Picture> icons;      // the window's icon in several sizes (may be empty)
   std::vector<ControlSpec> controls;  // containers before their children
 };

@@ -48,7 +48,9 @@ enum class EventKind {
   menu_chosen,       // popup menu: value = index of the chosen item
   colour_changed,    // colour picker: the user chose a colour; value = the colour
   object_pressed,    // animation box: left button pressed on an object; value = object id
+                     // (the view reports the box's mouse_down first, then this)
   object_released,   // animation box: the press on an object ended; value = object id
+                     // (before the box's mouse_up)
 };
 
 // The name of an event kind ("clicked", ...), for messages and tests.

@@ -432,6 +432,7 @@ struct GuiModel::Impl {
     dispatch(event);
 
     std::uint64_t nested = 0;
+    bool quit = false;
     GuiView* v = nullptr;
     std::unique_ptr<Window> gone;  // freed after the lock: its handlers may hold anything
     {
@@ -442,12 +443,14 @@ struct GuiModel::Impl {
       windows.erase(it);
       stop_window_timers_locked(*gone);
       nested = gone->nested_token;
+      quit = gone->state.quit_on_destroy;
       v = view;
       for (auto& [id, other] : windows) std::erase(other->owned, token);
     }
     services.tray->remove_tray_icon(token);
     if (nested) loop.exit_nested(nested);
     if (v) v->window_destroyed(token);
+    if (quit) loop.quit(0);
   }
 
   // ---- input

@@ -98,7 +98,7 @@ class GuiModel {
 
   // Attaches the view that mirrors the model (nullptr detaches). Windows that exist
   // already are announced to it with window_created. The view must outlive its
-  // attachment.
+  // attachment; detach it only when no other thread writes to the model any more.
   void attach_view(GuiView* view);
 
   // Runs `task` on the UI thread (posted). `post_to_window` drops the task when the
@@ -138,7 +138,8 @@ class GuiModel {
 
   // Closes the window without asking: first the windows it owns, then its destroyed
   // handler, then its timers stop and its state goes; a nested loop of a modal window
-  // ends. From another thread it is posted.
+  // ends; a window made with quit_on_destroy then ends the main loop with exit code 0.
+  // From another thread it is posted.
   void destroy_window(WindowToken window);
 
   bool window_exists(WindowToken window) const;

@@ -195,6 +195,23 @@ TEST(Windows, ANestedModalWindowAndAModalLoopThatRunsOutOfWork) {
   EXPECT_TRUE(gui().effectively_enabled({main, "ok_button"}));
 }
 
+TEST(Windows, DestroyingTheQuitWindowEndsTheMainLoopNotHidingIt) {
+  HeadlessGui g;
+  WindowSpec spec = sample_window_spec();
+  spec.quit_on_destroy = true;
+  const WindowToken main = gui().create_window(spec);
+  gui().open_window(main);
+  const WindowToken other = gui().create_window(dialog_spec("Other"));
+  gui().open_window(other);
+  g.loop.when_idle([&] {
+    gui().set_window_visible(main, false);  // hidden in the tray: the program goes on
+    gui().destroy_window(other);
+  });
+  g.loop.when_idle([&] { gui().post([&] { gui().request_close(main); }); });
+  EXPECT_EQ(g.loop.run(), 0);
+  EXPECT_FALSE(gui().window_exists(main));
+}
+
 TEST(Windows, QuitEndsNestedAndMainLoops) {
   HeadlessGui g;
   const WindowToken dialog = gui().create_window(dialog_spec("Dialog"));
