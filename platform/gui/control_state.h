@@ -97,7 +97,7 @@ struct ControlState {
   std::optional<GuiColour> background_colour;
   std::optional<GuiColour> frame_colour;     // a one-pixel frame drawn over the control's edge
   GuiFont font;
-  Picture picture;                           // button, picture box, animation box background, template
+  GuiPicture picture;                           // button, picture box, animation box background, template
   bool tab_headers_visible = true;           // tab control: whether the page headers show
 
   // list view
@@ -136,7 +136,7 @@ struct WindowSpec {
   bool resizable = false;
   bool show_on_open = true;        // shown by open_window / run_modal
   bool quit_on_destroy = false;    // destroying this window ends the main loop (exit code 0)
-  std::vector<Picture> icons;      // the window's icon in several sizes (may be empty)
+  std::vector<GuiPicture> icons;      // the window's icon in several sizes (may be empty)
   std::vector<ControlSpec> controls;  // containers before their children
 };
 
@@ -155,7 +155,7 @@ struct WindowState {
   bool modal = false;      // runs in a modal loop
   WindowToken owner;       // the owner given to run_modal
   bool quit_on_destroy = false;
-  std::vector<Picture> icons;
+  std::vector<GuiPicture> icons;
   std::string focus;       // role of the control that has the keyboard focus ("" none)
   std::vector<ControlState> controls;  // only filled by window_snapshot
 };

@@ -758,7 +758,7 @@ void GuiModel::set_window_enabled(WindowToken window, bool enabled) {
   });
 }
 
-void GuiModel::set_window_icons(WindowToken window, std::vector<Picture> icons) {
+void GuiModel::set_window_icons(WindowToken window, std::vector<GuiPicture> icons) {
   impl_->change_window(window, [&](Window& w, Batch& b) {
     w.state.icons = std::move(icons);
     b.add({}, ChangeKind::window_icon);
@@ -1110,7 +1110,7 @@ void GuiModel::set_font(const ControlRef& control, const GuiFont& font) {
   });
 }
 
-void GuiModel::set_picture(const ControlRef& control, Picture picture) {
+void GuiModel::set_picture(const ControlRef& control, GuiPicture picture) {
   impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
     if (c.picture == picture) return;
     c.picture = std::move(picture);
@@ -1118,8 +1118,8 @@ void GuiModel::set_picture(const ControlRef& control, Picture picture) {
   });
 }
 
-Picture GuiModel::picture(const ControlRef& control) const {
-  return impl_->read_control(control, Picture{}, [](const Window&, const ControlState& c) { return c.picture; });
+GuiPicture GuiModel::picture(const ControlRef& control) const {
+  return impl_->read_control(control, GuiPicture{}, [](const Window&, const ControlState& c) { return c.picture; });
 }
 
 void GuiModel::set_read_only(const ControlRef& control, bool read_only) {

@@ -157,7 +157,7 @@ class GuiModel {
   void set_window_visible(WindowToken window, bool visible);
   bool window_visible(WindowToken window) const;
   void set_window_enabled(WindowToken window, bool enabled);
-  void set_window_icons(WindowToken window, std::vector<Picture> icons);
+  void set_window_icons(WindowToken window, std::vector<GuiPicture> icons);
 
   // ---------------------------------------------------------------- handlers
 
@@ -235,8 +235,8 @@ class GuiModel {
   void set_font(const ControlRef& control, const GuiFont& font);
 
   // Button, picture box, animation box (background), animation template.
-  void set_picture(const ControlRef& control, Picture picture);
-  Picture picture(const ControlRef& control) const;
+  void set_picture(const ControlRef& control, GuiPicture picture);
+  GuiPicture picture(const ControlRef& control) const;
 
   // Edit box read-only flag and the other style flags that windows change at run time.
   void set_read_only(const ControlRef& control, bool read_only);

@@ -104,7 +104,7 @@ class BalloonService {
 
 struct TrayIconRequest {
   WindowToken window;   // tray events go to this window (EventKind::tray)
-  std::vector<Picture> icons;
+  std::vector<GuiPicture> icons;
   std::string tip;
   friend bool operator==(const TrayIconRequest&, const TrayIconRequest&) = default;
 };

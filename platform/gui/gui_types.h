@@ -63,15 +63,16 @@ constexpr int colour_green(GuiColour c) { return static_cast<int>((c >> 8) & 0xF
 constexpr int colour_blue(GuiColour c) { return static_cast<int>((c >> 16) & 0xFF); }
 
 // A picture as the model holds it. Pictures are immutable once made and shared
-// between copies (copying a Picture copies two pointers).
+// between copies (copying a GuiPicture copies two pointers).
 //
 // `rgba` holds the decoded pixels, 4 bytes per pixel (red, green, blue, alpha), rows
 // top to bottom, when the picture could be decoded here (PNG and JPEG, see
 // platform/gui/picture.h); `encoded` holds the file bytes the picture was made from,
 // when it was made from bytes, so that a view can decode formats the model does not
 // (for example GIF, also animated). width and height are those of the decoded
-// pixels, 0 when not decoded. A picture with neither is "no picture".
-struct Picture {
+// pixels, 0 when not decoded. A picture with neither is "no picture". (The decoder's
+// own result type is `Picture` of platform/picture.h; this is the control's copy.)
+struct GuiPicture {
   int width = 0;
   int height = 0;
   std::shared_ptr<const std::vector<std::uint8_t>> rgba;
@@ -79,7 +80,7 @@ struct Picture {
 
   bool empty() const { return (!rgba || rgba->empty()) && (!encoded || encoded->empty()); }
   bool decoded() const { return rgba && !rgba->empty() && width > 0 && height > 0; }
-  friend bool operator==(const Picture& a, const Picture& b) {
+  friend bool operator==(const GuiPicture& a, const GuiPicture& b) {
     return a.width == b.width && a.height == b.height && a.rgba == b.rgba && a.encoded == b.encoded;
   }
 };
@@ -146,7 +147,7 @@ struct AnimationObject {
   int height = 0;
   int scale = 1000;
   bool visible = true;
-  Picture picture;
+  GuiPicture picture;
   friend bool operator==(const AnimationObject&, const AnimationObject&) = default;
 };
 

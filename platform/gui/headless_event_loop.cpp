@@ -225,8 +225,8 @@ bool HeadlessEventLoop::loop_until(const std::function<bool()>& ended) {
     std::unique_lock lock(mutex_);
     if (!tasks_.empty() || !idle_actions_.empty()) continue;
     const auto limit = real_wait_limit_;
-    if (!posted_.wait_for(lock, limit, [&] { return !tasks_.empty() || !idle_actions_.empty() || !exited_nested_.empty() || quit_;
-        })) {
+    const auto woken = [&] { return !tasks_.empty() || !idle_actions_.empty() || !exited_nested_.empty() || quit_; };
+    if (!posted_.wait_for(lock, limit, woken)) {
       lock.unlock();
       return ended();
     }
