@@ -41,9 +41,9 @@ struct GuiPoint {
   friend bool operator==(const GuiPoint&, const GuiPoint&) = default;
 };
 
-// A control's geometry in pixels: left and top relative to its container's client
-// area (the window, a group box, a tab page, a picture box or animation box), then
-// width and height.
+// A control's geometry in pixels: left and top relative to its container's top-left
+// corner (the window's client area, a group box's frame corner, a tab page's corner,
+// a picture box or animation box), then width and height.
 struct GuiRect {
   int x = 0;
   int y = 0;
