@@ -121,6 +121,12 @@ bool is_regular_file(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool is_same_file(const std::string& a, const std::string& b) {
+  struct stat st_a, st_b;
+  if (a.empty() || b.empty() || ::stat(a.c_str(), &st_a) != 0 || ::stat(b.c_str(), &st_b) != 0) return false;
+  return st_a.st_dev == st_b.st_dev && st_a.st_ino == st_b.st_ino;
+}
+
 std::optional<std::string> read_file_bytes(const std::string& path) {
   if (path.empty()) return std::nullopt;
   // Non-blocking, so that opening a named pipe cannot hang; it is refused below.

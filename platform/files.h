@@ -43,6 +43,11 @@ std::optional<std::uint64_t> file_length(const std::string& path);
 // True when `path` is a regular file or a link to one.
 bool is_regular_file(const std::string& path);
 
+// True when `a` and `b` name one existing file (the same device and inode, links
+// followed), however differently the two texts spell it: a link, a hard link, "..",
+// a doubled "/". False when either does not exist.
+bool is_same_file(const std::string& a, const std::string& b);
+
 // The whole content of the regular file (or link to one) at `path`; nothing when it
 // cannot be read (missing, a folder, a pipe or device, no permission).
 std::optional<std::string> read_file_bytes(const std::string& path);

@@ -48,6 +48,27 @@ TEST(Files, QueriesFollowLinksAndTellFoldersFromFiles) {
   EXPECT_EQ(resolve_real_path(""), "");
 }
 
+TEST(Files, SameFileComparesIdentityNotSpelling) {
+  TempDir dir;
+  write_file(dir / "a.mp4", "same bytes");
+  write_file(dir / "b.mp4", "same bytes");
+  fs::create_directory(dir / "sub");
+  fs::create_symlink(dir / "a.mp4", dir / "link.mp4");
+  fs::create_hard_link(dir / "a.mp4", dir / "hard.mp4");
+  fs::create_symlink(dir / "missing", dir / "dangling");
+
+  EXPECT_TRUE(is_same_file(dir / "a.mp4", dir / "a.mp4"));
+  EXPECT_TRUE(is_same_file(dir / "a.mp4", dir / "sub/../a.mp4"));
+  EXPECT_TRUE(is_same_file(dir / "a.mp4", dir.path() + "//a.mp4"));
+  EXPECT_TRUE(is_same_file(dir / "link.mp4", dir / "a.mp4"));
+  EXPECT_TRUE(is_same_file(dir / "hard.mp4", dir / "a.mp4"));
+  // Equal bytes are not the same file; nothing there is nobody's file.
+  EXPECT_FALSE(is_same_file(dir / "a.mp4", dir / "b.mp4"));
+  EXPECT_FALSE(is_same_file(dir / "missing", dir / "missing"));
+  EXPECT_FALSE(is_same_file(dir / "dangling", dir / "missing"));
+  EXPECT_FALSE(is_same_file("", ""));
+}
+
 TEST(Files, ReadFileBytesTakesRegularFilesOnly) {
   TempDir dir;
   std::string bytes("a\0b\xFF", 4);
