@@ -8,19 +8,8 @@
 
 namespace {
 
-char lower_ascii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string fold_ascii_case(std::string text) {
-  for (char& c : text) c = lower_ascii(c);
-  return text;
-}
-
 bool starts_with_ignoring_ascii_case(const std::string& text, const std::string& prefix) {
-  if (prefix.size() > text.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (lower_ascii(text[i]) != lower_ascii(prefix[i])) return false;
-  }
-  return true;
+  return fold_ascii_case(text).starts_with(fold_ascii_case(prefix));
 }
 
 }  // namespace

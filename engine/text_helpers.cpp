@@ -224,3 +224,20 @@ int fixed_hms_to_seconds(const std::string& text) {
   const std::int64_t seconds = leading_whole_number(view.substr(view.size() - std::min<size_t>(view.size(), 2)));
   return clamp_to_int(hours * 3600 + minutes * 60 + seconds);
 }
+
+std::string fold_ascii_case(std::string text) {
+  for (char& c : text) c = fold_ascii(c);
+  return text;
+}
+
+std::string replace_ignoring_ascii_case(const std::string& text, const std::string& from, const std::string& to) {
+  std::string result;
+  size_t copied = 0;
+  for (size_t at = find_first(text, from, 0, true); at != not_found; at = find_first(text, from, copied, true)) {
+    result.append(text, copied, at - copied);
+    result += to;
+    copied = at + from.size();
+  }
+  result.append(text, copied);
+  return result;
+}

@@ -68,3 +68,12 @@ int duration_text_to_seconds(const std::string& text);
 // allowed, 0 when there is none). "00:01:05" gives 65 and "1:02:03" 3723, but
 // "00:01:23.45" gives 105: this rule is only for texts of the form HH:MM:SS.
 int fixed_hms_to_seconds(const std::string& text);
+
+// `text` with the ASCII letters lower-cased; every other byte unchanged, so byte
+// positions stay the same.
+std::string fold_ascii_case(std::string text);
+
+// `text` with every occurrence of `from` (ASCII letters matched without regard to case,
+// at character boundaries, left to right, never overlapping) replaced by `to`. An empty
+// `from` replaces nothing.
+std::string replace_ignoring_ascii_case(const std::string& text, const std::string& from, const std::string& to);

@@ -210,3 +210,14 @@ TEST(TextHelpers, DurationTextToSecondsAndFixedHms) {
     EXPECT_EQ(fixed_hms_to_seconds(c.text), c.by_positions) << c.text;
   }
 }
+
+TEST(TextHelpers, AsciiCaseFoldingAndReplacing) {
+  EXPECT_EQ(fold_ascii_case("HTTPS://Vod.例子.COM/ÄB"), "https://vod.例子.com/Äb");
+  // Every occurrence, whatever its case, left to right and never overlapping.
+  EXPECT_EQ(replace_ignoring_ascii_case("//Www.a.com//WWW.b//www.", "//www.", "//v."), "//v.a.com//v.b//v.");
+  EXPECT_EQ(replace_ignoring_ascii_case("aaaa", "aa", "b"), "bb");
+  EXPECT_EQ(replace_ignoring_ascii_case("abc", "", "x"), "abc");
+  EXPECT_EQ(replace_ignoring_ascii_case("abc", "d", "x"), "abc");
+  // Never from inside a multibyte character.
+  EXPECT_EQ(replace_ignoring_ascii_case("中中", inside_zhong, "x"), "中中");
+}
