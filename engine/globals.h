@@ -2,6 +2,7 @@
 // Program-wide texts that several threads read: set at start-up (or when the edit
 // options are applied) and read by the workers, probes and dialogs.
 
+#include <atomic>
 #include <mutex>
 #include <string>
 
@@ -34,3 +35,15 @@ extern SharedText ffmpeg_global_options;
 // The console text of the last converter run that collected it (the edit and merge
 // jobs read the frame size from it).
 extern SharedText ffmpeg_output;
+
+// Values the batch jobs share with their start handlers and the progress display. They
+// are single values, which is one reason why only one job runs at a time.
+// The duration text of the file the running command reads (set before each run that
+// reports progress; "" when the probe found none).
+extern SharedText progress_total_duration;
+// The status word of the last progress report.
+extern SharedText last_job_status;
+// The container the running job writes ("mp4", ..., "mp3" on the convert page).
+extern SharedText output_format;
+// Set by a stop button (or shutdown); the running job reads it after each unit of work.
+extern std::atomic<bool> stop_requested;
