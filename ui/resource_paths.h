@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "engine/program_pictures.h"
+
 // The program icon: one icon file holding 16, 32, 48 and 64 pixel images, and the same
 // images as single PNG files.
 inline constexpr const char* program_icon_path = "resources/program_icon.ico";
@@ -11,12 +13,9 @@ inline constexpr std::array<const char*, 4> program_icon_png_paths = {
     "resources/program_icon_16.png", "resources/program_icon_32.png", "resources/program_icon_48.png",
     "resources/program_icon_64.png"};
 
-// 32 x 32 start-button pictures: the stop sign of a running job, and each page's idle
-// picture (convert: a circular arrow, merge: a start sign, edit: a pair of scissors).
-inline constexpr const char* stop_picture_path = "resources/stop.png";
-inline constexpr const char* convert_idle_picture_path = "resources/circular_arrow.png";
-inline constexpr const char* merge_idle_picture_path = "resources/start.png";
-inline constexpr const char* edit_idle_picture_path = "resources/scissors.png";
+// The 32 x 32 start-button pictures (stop_picture_path and the three pages' idle
+// pictures) are in engine/program_pictures.h, where the batch jobs that switch them
+// find them.
 
 // 16 x 16 picture of the small button that reverses the subtitle text.
 inline constexpr const char* reverse_text_picture_path = "resources/reverse_text.png";

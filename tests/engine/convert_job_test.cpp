@@ -1,0 +1,370 @@
+// The convert job and the progress display on the headless control model, with the
+// real converter on tiny generated clips.
+
+#include "engine/convert_job.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "engine/convert_row.h"
+#include "engine/converter_runner.h"
+#include "engine/globals.h"
+#include "engine/job_progress.h"
+#include "engine/program_pictures.h"
+#include "platform/gui/gui.h"
+#include "platform/process.h"
+#include "platform/profile.h"
+#include "tests/support/test_env.h"
+
+namespace fs = std::filesystem;
+using test_env::read_file;
+using test_env::TempDir;
+using test_env::write_file;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The controls of `MainWindow` the convert job and the progress display use.
+WindowSpec convert_page_window() {
+  WindowSpec spec;
+  spec.name = main_window_name;
+  spec.width = 1020;
+  spec.height = 645;
+  auto add = [&](const char* role, ControlKind kind, const char* text = "") {
+    spec.controls.push_back(control_spec(role, kind, {0, 0, 80, 24}, text));
+    return &spec.controls.back();
+  };
+  for (const char* role :
+       {"convert_add_videos_button", "convert_add_folder_button", "convert_delete_selected_button",
+        "convert_clear_button", "convert_add_m3u8_button", "merge_page_button", "edit_page_button"}) {
+    add(role, ControlKind::button, "x");
+  }
+  add("convert_start_button", ControlKind::button, convert_start_caption);
+  ControlSpec* list = add("convert_list", ControlKind::list_view);
+  list->columns = {{"序号", 60}, {"原视频地址", 805}, {"状态", 100}};
+  list->multi_select = true;
+  for (const char* role :
+       {"convert_format_mp4_radio", "convert_format_flv_radio", "convert_format_mov_radio", "convert_format_mkv_radio",
+        "convert_format_ts_radio", "convert_format_wmv_radio", "convert_format_mp3_radio"}) {
+    add(role, ControlKind::radio_button)->group = "convert_format";
+  }
+  spec.controls[spec.controls.size() - 7].checked = true;  // MP4
+  add("convert_save_beside_source_radio", ControlKind::radio_button)->group = "convert_save_mode";
+  ControlSpec* to_folder = add("convert_save_to_folder_radio", ControlKind::radio_button);
+  to_folder->group = "convert_save_mode";
+  to_folder->checked = true;
+  add("convert_output_folder_field", ControlKind::edit_box);
+  add("convert_delete_source_check", ControlKind::check_box);
+  add("overall_progress_bar", ControlKind::progress_bar)->visible = false;
+  add("overall_progress_label", ControlKind::label, "0 / 0")->visible = false;
+  add("file_progress_bar", ControlKind::progress_bar)->visible = false;
+  add("file_progress_label", ControlKind::label, "0 %")->visible = false;
+  return spec;
+}
+
+const std::vector<const char*> locked_roles = {
+    "convert_add_videos_button", "convert_add_folder_button", "convert_delete_selected_button",
+    "convert_clear_button",      "convert_add_m3u8_button",   "merge_page_button",
+    "edit_page_button"};
+const std::vector<const char*> strip_roles = {"overall_progress_bar", "overall_progress_label", "file_progress_bar",
+                                              "file_progress_label"};
+
+class ConvertJob : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    run = test_env::make_run_folder(dir.path());
+    run_folder.set(run);
+    ffmpeg_exe_path.set(run + "/bin/ffmpeg");
+    config_file_path.set(run + "/data/qfconfig.ini");
+    ffmpeg_global_options.set("");
+    progress_total_duration.set("");
+    last_job_status.set("");
+    fs::create_directories(run + "/resources");
+    for (const char* picture : {stop_picture_path, convert_idle_picture_path}) {
+      fs::copy_file(std::string(QF_SOURCE_DIR) + "/" + picture, run + "/" + picture);
+    }
+    window = gui().create_window(convert_page_window());
+    gui().bind(at("convert_start_button"), EventKind::clicked, on_convert_start_stop_clicked);
+    gui().open_window(window);
+    out = dir / "输出 \"文件夹\"";
+    gui().set_text(at("convert_output_folder_field"), out);
+  }
+  void TearDown() override {
+    if (convert_thread.joinable()) {
+      stop_requested = true;
+      open_gate();
+      convert_thread.join();
+    }
+  }
+
+  ControlRef at(const char* role) const { return {window, role}; }
+  std::string text(const char* role) const { return gui().text(at(role)); }
+  std::string status(int row) const { return gui().cell(at("convert_list"), row, 2); }
+
+  RowId add_row(const std::string& source) {
+    const ControlRef list = at("convert_list");
+    return gui().append_row(list, {std::to_string(gui().row_count(list) + 1), source, ""}).id;
+  }
+
+  // Runs the UI thread's events until `done` holds (a real-time limit keeps a broken
+  // job from hanging the suite).
+  bool wait_for(const std::function<bool()>& done, std::chrono::seconds limit = 60s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      g.loop.run_until_idle();
+      if (done()) return true;
+      std::this_thread::sleep_for(2ms);
+    }
+    return done();
+  }
+  // The bytes of the start button's picture, and of a picture file of the run folder.
+  std::string button_picture() const {
+    const GuiPicture picture = gui().picture(at("convert_start_button"));
+    return picture.encoded ? std::string(picture.encoded->begin(), picture.encoded->end()) : std::string();
+  }
+  std::string picture_file(const char* relative) const { return read_file(run + "/" + relative); }
+  void click_start() { gui().input_click(at("convert_start_button")); }
+  bool wait_for_job_end() {
+    const bool ended = wait_for([&] { return text("convert_start_button") == convert_start_caption; });
+    if (convert_thread.joinable()) convert_thread.join();
+    return ended;
+  }
+  bool wait_for_job_start() {
+    return wait_for([&] { return !gui().enabled(at("convert_add_videos_button")); });
+  }
+
+  // Makes bin/ffmpeg hold every conversion (a command with "-y" or "-f") until the
+  // gate is opened; duration probes pass at once.
+  void hold_conversions() {
+    gate = dir / "gate";
+    const std::string program = run + "/bin/ffmpeg";
+    fs::remove(program);
+    write_file(program, "#!/bin/sh\nfor a in \"$@\"; do case \"$a\" in -y|-f) while [ ! -e '" + gate +
+                            "' ]; do sleep 0.01; done;; esac; done\nexec '" QF_SYSTEM_FFMPEG "' \"$@\"\n");
+    fs::permissions(program, fs::perms::owner_all);
+  }
+  void open_gate() {
+    if (!gate.empty()) write_file(gate, "");
+  }
+
+  std::string make_clip(const std::string& name) {
+    const std::string path = dir / name;
+    EXPECT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1", "-f", "lavfi",
+                                     "-i", "sine=frequency=440:sample_rate=44100:duration=1", "-c:v", "libx264",
+                                     "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", path}));
+    return path;
+  }
+
+  HeadlessGui g;
+  TempDir dir;
+  std::string run, out, gate;
+  WindowToken window;
+};
+
+}  // namespace
+
+TEST_F(ConvertJob, StartingWithAnEmptyListDoesNothing) {
+  click_start();
+  EXPECT_EQ(text("convert_start_button"), convert_start_caption);
+  EXPECT_FALSE(convert_thread.joinable());
+  EXPECT_FALSE(fs::exists(config_file_path.get()));
+  EXPECT_FALSE(fs::exists(out));
+  for (const char* role : strip_roles) EXPECT_FALSE(gui().visible(at(role))) << role;
+}
+
+TEST_F(ConvertJob, TheButtonStartsAndStopsTheJobAndShowsItsState) {
+  hold_conversions();
+  const std::string source = make_clip("片 段.mp4");
+  add_row(source);
+  click_start();
+
+  // Started: the stop caption and picture, the strip, the stored choice, the folder.
+  EXPECT_EQ(text("convert_start_button"), convert_stop_caption);
+  EXPECT_EQ(button_picture(), picture_file(stop_picture_path));
+  for (const char* role : strip_roles) EXPECT_TRUE(gui().visible(at(role))) << role;
+  EXPECT_EQ(text("file_progress_label"), "0 %");
+  EXPECT_EQ(text("overall_progress_label"), "1 / 1");
+  EXPECT_EQ(gui().range(at("overall_progress_bar")).y, 1);
+  EXPECT_TRUE(fs::is_directory(out));
+  EXPECT_EQ(read_profile_text(config_file_path.get(), "批量转换视频", "保存位置"), out);
+  EXPECT_EQ(read_profile_text(config_file_path.get(), "批量转换视频", "保存方式"), "b");
+  ASSERT_TRUE(wait_for_job_start());
+  ASSERT_TRUE(wait_for([&] { return status(0) == "正在转换"; }));
+  for (const char* role : locked_roles) EXPECT_FALSE(gui().enabled(at(role))) << role;
+
+  // Stopping: asked, shown, and the running row still finishes.
+  click_start();
+  EXPECT_EQ(text("convert_start_button"), convert_stopping_caption);
+  EXPECT_FALSE(gui().enabled(at("convert_start_button")));
+  EXPECT_TRUE(stop_requested);
+  open_gate();
+  ASSERT_TRUE(wait_for_job_end());
+
+  EXPECT_TRUE(gui().enabled(at("convert_start_button")));
+  EXPECT_EQ(button_picture(), picture_file(convert_idle_picture_path));
+  for (const char* role : locked_roles) EXPECT_TRUE(gui().enabled(at(role))) << role;
+  for (const char* role : strip_roles) EXPECT_FALSE(gui().visible(at(role))) << role;
+  EXPECT_EQ(status(0), "任务完成");
+  EXPECT_EQ(output_format.get(), "mp4");
+  EXPECT_TRUE(test_env::ffprobe(out + "/片 段.mp4").ok);
+
+  // Saving beside the source is stored as "a".
+  gui().input_click(at("convert_save_beside_source_radio"));
+  open_gate();
+  click_start();
+  ASSERT_TRUE(wait_for_job_end());
+  EXPECT_EQ(read_profile_text(config_file_path.get(), "批量转换视频", "保存方式"), "a");
+  EXPECT_TRUE(test_env::ffprobe(dir / "片 段_new.mp4").ok);
+}
+
+TEST_F(ConvertJob, AStopDuringTheFirstOfThreeRowsEndsTheJobAfterIt) {
+  hold_conversions();
+  const std::string a = make_clip("a.mp4");
+  fs::copy_file(a, dir / "b.mp4");
+  fs::copy_file(a, dir / "c.mp4");
+  gui().input_click(at("convert_format_mkv_radio"));
+  for (const std::string& source : {a, dir / "b.mp4", dir / "c.mp4"}) add_row(source);
+  click_start();
+  ASSERT_TRUE(wait_for([&] { return status(0) == "正在转换"; }));
+  click_start();
+  open_gate();
+  ASSERT_TRUE(wait_for_job_end());
+
+  EXPECT_EQ(status(0), "任务完成");
+  EXPECT_EQ(status(1), "");
+  EXPECT_EQ(status(2), "");
+  EXPECT_EQ(text("convert_start_button"), convert_start_caption);
+  EXPECT_TRUE(test_env::ffprobe(out + "/a.mkv").ok);
+  EXPECT_FALSE(fs::exists(out + "/b.mkv"));
+  EXPECT_FALSE(fs::exists(out + "/c.mkv"));
+}
+
+TEST_F(ConvertJob, TheSourceGoesOnlyAfterItsRowReallySucceeded) {
+  const std::string folder = dir / "视频 \"源\"";
+  fs::create_directories(folder);
+  const std::string good = folder + "/good.mp4", bad = folder + "/bad.mp4", same = folder + "/same.mkv";
+  fs::copy_file(make_clip("clip.mp4"), good);
+  fs::copy_file(good, same);
+  std::string noise(4096, '\0');
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>((i * 7919u + 13u) % 251u);
+  write_file(bad, noise);
+  const std::string good_bytes = read_file(good), same_bytes = read_file(same);
+
+  // Saving into the sources' own folder as mkv: same.mkv would be its own output.
+  gui().set_text(at("convert_output_folder_field"), folder);
+  gui().input_click(at("convert_format_mkv_radio"));
+  for (const std::string& source : {good, bad, same}) add_row(source);
+
+  for (const bool delete_source : {false, true}) {
+    SCOPED_TRACE(delete_source ? "deleting" : "keeping");
+    gui().set_checked(at("convert_delete_source_check"), delete_source);
+    click_start();
+    ASSERT_TRUE(wait_for_job_end());
+    EXPECT_EQ(status(0), "任务完成");
+    EXPECT_EQ(status(1), "转换失败");
+    EXPECT_EQ(status(2), convert_status_output_is_source);
+    EXPECT_TRUE(test_env::ffprobe(folder + "/good.mkv").ok);
+    EXPECT_EQ(fs::exists(good), !delete_source);
+    EXPECT_EQ(read_file(bad), noise);
+    EXPECT_EQ(read_file(same), same_bytes);
+  }
+}
+
+TEST_F(ConvertJob, ANewJobEmptiesEveryStatusFirst) {
+  const std::string a = make_clip("a.mp4");
+  add_row(a);
+  add_row(dir / "missing.mp4");
+  click_start();
+  ASSERT_TRUE(wait_for_job_end());
+  EXPECT_EQ(status(0), "任务完成");
+  // A missing source ends its row with the converter's word, without waiting.
+  EXPECT_EQ(status(1), "文件不存在");
+
+  hold_conversions();
+  click_start();
+  ASSERT_TRUE(wait_for([&] { return status(0) == "正在转换"; }));
+  EXPECT_EQ(status(1), "");
+  open_gate();
+  ASSERT_TRUE(wait_for_job_end());
+}
+
+TEST_F(ConvertJob, TheWorkerWritesToTheRowsItStartedWith) {
+  hold_conversions();
+  const std::string a = make_clip("a.mp4");
+  fs::copy_file(a, dir / "b.mp4");
+  fs::copy_file(a, dir / "c.mp4");
+  const RowId a_row = add_row(a);
+  add_row(dir / "b.mp4");
+  const RowId c_row = add_row(dir / "c.mp4");
+  click_start();
+  ASSERT_TRUE(wait_for([&] { return status(0) == "正在转换"; }));
+  // Meanwhile a row goes and two come in front: positions shift under the job.
+  const ControlRef list = at("convert_list");
+  gui().delete_row(list, 1);
+  gui().insert_row(list, 0, {"8", dir / "new1.mp4", ""});
+  gui().insert_row(list, 0, {"9", dir / "new2.mp4", ""});
+  open_gate();
+  ASSERT_TRUE(wait_for_job_end());
+
+  ASSERT_EQ(gui().row_count(list), 4);
+  EXPECT_EQ(status(0), "");  // the new rows are no part of this job
+  EXPECT_EQ(status(1), "");
+  EXPECT_EQ(gui().cell_by_id(list, a_row, 2), "任务完成");
+  EXPECT_EQ(gui().cell_by_id(list, c_row, 2), "任务完成");
+  EXPECT_TRUE(fs::exists(out + "/c.mp4"));
+  EXPECT_FALSE(fs::exists(out + "/b.mp4"));  // deleted before its turn
+}
+
+TEST_F(ConvertJob, AStreamSavedBesideItsSourceGoesToTheOutputFolderAndStays) {
+  const std::string stream_folder = dir / "hls";
+  fs::create_directories(stream_folder);
+  ASSERT_TRUE(test_env::make_clip({"-i", make_clip("clip.mp4"), "-c", "copy", "-f", "hls", "-hls_time", "1",
+                                   "-hls_list_size", "0", stream_folder + "/index.m3u8"}));
+  gui().input_click(at("convert_save_beside_source_radio"));
+  gui().input_click(at("convert_format_mp3_radio"));
+  gui().set_checked(at("convert_delete_source_check"), true);
+  add_row(stream_folder + "/index.m3u8");
+  click_start();
+  ASSERT_TRUE(wait_for_job_end());
+  EXPECT_EQ(status(0), "任务完成");
+  EXPECT_EQ(test_env::ffprobe(out + "/index.mp3").codec_types, std::vector<std::string>{"audio"});
+  EXPECT_FALSE(fs::exists(out + "/indextmp.mp4"));
+  EXPECT_TRUE(fs::exists(stream_folder + "/index.m3u8"));
+}
+
+TEST_F(ConvertJob, AMissingConverterEndsTheRowAsAFailure) {
+  ffmpeg_exe_path.set(run + "/bin/nothing-here");
+  add_row(make_clip("a.mp4"));
+  click_start();
+  ASSERT_TRUE(wait_for_job_end());
+  EXPECT_EQ(status(0), convert_status_failed);
+  EXPECT_EQ(text("file_progress_label"), "0 %");
+}
+
+// Shutdown is for good (no converter starts after it), so it runs in a process of its own.
+TEST_F(ConvertJob, ShutdownEndsARunningJob) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        hold_conversions();  // the conversion would wait for ever
+        const std::string a = make_clip("a.mp4");
+        gui().set_checked(at("convert_delete_source_check"), true);
+        add_row(a);
+        add_row(a);
+        click_start();
+        bool ok = wait_for([&] { return status(0) == "正在转换"; });
+        end_convert_thread();
+        ok = ok && !convert_thread.joinable() && running_converter_ids().empty() && fs::exists(a) &&
+             status(0) == convert_status_failed && status(1).empty();
+        std::error_code ignored;
+        fs::remove_all(dir.path(), ignored);
+        std::exit(ok ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
