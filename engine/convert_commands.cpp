@@ -139,6 +139,10 @@ ConvertRowPlan plan_convert_row(const std::string& listed_source, const ConvertR
   plan.output_path = plan.output_base + "." + options.format;
   plan.shape = choose_convert_command(options.format, plan.extension);
   if (plan.shape == ConvertCommand::M3u8ToMp3) plan.temporary_path = plan.output_base + "tmp.mp4";
-  plan.commands = build_commands(plan, options.format, options.global_options);
+  // An empty folder text would put the output at the root of the file system.
+  const bool into_folder = !options.save_beside_source || plan.is_stream;
+  if (!into_folder || !options.output_folder.empty()) {
+    plan.commands = build_commands(plan, options.format, options.global_options);
+  }
   return plan;
 }

@@ -56,7 +56,8 @@ struct ConvertRowPlan {
   std::string temporary_path;  // O + "tmp.mp4" for M3u8ToMp3, else ""
   ConvertCommand shape = ConvertCommand::CopyFixAdts;
   // The command lines in order; empty when a path or address cannot be written into a
-  // command without changing its arguments (see `fits_between_quotes`).
+  // command without changing its arguments (see `fits_between_quotes`), and when the
+  // output goes into the output folder but its text is empty.
   std::vector<std::string> commands;
 };
 

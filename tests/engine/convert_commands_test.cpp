@@ -179,6 +179,11 @@ TEST(ConvertCommands, PlanParts) {
   EXPECT_EQ(convert_source_extension("/v/a.m3u8.bak"), ".m3u8");
   EXPECT_EQ(convert_source_extension("/v/a.M3U8"), ".M3U8");
   EXPECT_TRUE(plan_convert_row("https://h.cn/a.mp4", ConvertRowOptions{"mkv", true, "", ""}).is_stream);
+
+  // No output folder: nothing to run (a local file saved beside its source needs none).
+  EXPECT_TRUE(plan_convert_row("/v/a.mp4", ConvertRowOptions{"mkv", false, "", ""}).commands.empty());
+  EXPECT_TRUE(plan_convert_row("https://h.cn/a.m3u8", ConvertRowOptions{"mp4", true, "", ""}).commands.empty());
+  EXPECT_EQ(plan_convert_row("/v/a.mp4", ConvertRowOptions{"mkv", true, "", ""}).commands.size(), 1u);
 }
 
 TEST(ConvertCommands, CourseSiteAddressesGoToTheDeliveryHostWithoutTheirQuery) {
