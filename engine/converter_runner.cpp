@@ -1,5 +1,6 @@
 #include "engine/converter_runner.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "platform/event_pump.h"
@@ -141,7 +142,12 @@ void run_console_capture(const std::string& program_path, const std::string& com
   if (!pending.empty()) handler.handle(pending);
 
   if (on_ui_thread) {
-    while (!child.has_exited()) pause_processing_events(ui_poll_time);
+    // The pipe closes while the program is still ending, which takes a moment: look
+    // again soon, then less and less often (a whole poll time here would add it to
+    // every run on the UI thread).
+    for (auto pause = 1ms; !child.has_exited(); pause = std::min(2 * pause, ui_poll_time)) {
+      pause_processing_events(pause);
+    }
   }
   const int status = child.wait_for_exit();
   if (exit_status) *exit_status = status;
