@@ -1,0 +1,271 @@
+// Cost of a whole convert job compared with running its converter command lines
+// directly.
+//
+// Makes a number of 10-second 1280x720 H.264/AAC mp4 clips (testsrc2 and a sine tone)
+// in a temporary folder, then converts them mp4 -> mkv, over several rounds and
+// alternating which goes first:
+// - by the real convert job: `batch_convert_videos` on its own thread, on a headless
+//   main window whose convert list holds the clips, MKV checked, saving into a
+//   temporary folder; its wall time includes the duration probe of every row;
+// - by a plain loop over the same command lines (`plan_convert_row` builds them, as the
+//   job does), each converter started with posix_spawn, its output to /dev/null, and
+//   waited for with waitpid.
+// For each round it prints both wall times, their ratio (job / loop) and this program's
+// own CPU time during the job (getrusage RUSAGE_SELF: every thread of the program, the
+// converters' time is not in it), also as a share of the job's wall time. To show where
+// the job's extra time goes, it also times the duration probes of all clips alone.
+// Everything it made is deleted at the end.
+//
+// Usage: convert_batch [clips [rounds]]   (defaults 20 and 4)
+// Targets: wall-time ratio <= 1.10, own CPU <= 1 % of the job's wall time.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/convert_commands.h"
+#include "engine/convert_job.h"
+#include "engine/converter_runner.h"
+#include "engine/globals.h"
+#include "engine/media_probes.h"
+#include "platform/gui/gui.h"
+#include "platform/process.h"
+#include "tests/support/convert_page_window.h"
+#include "tests/support/test_env.h"
+
+extern char** environ;
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+double seconds_since(clock_type::time_point start) {
+  return std::chrono::duration<double>(clock_type::now() - start).count();
+}
+
+// This program's own CPU time so far (every thread; children not included), user and
+// system.
+struct CpuTime {
+  double user = 0, system = 0;
+  double total() const { return user + system; }
+};
+
+CpuTime own_cpu_time() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto as_seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return {as_seconds(usage.ru_utime), as_seconds(usage.ru_stime)};
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Clip `index` (from 1) of the batch: 10 s of testsrc2 at 1280x720 and a sine tone of its
+// own pitch, H.264 (ultrafast) and AAC in mp4.
+bool make_batch_clip(const std::string& path, int index) {
+  const std::string tone = std::to_string(220 + 20 * index);
+  return test_env::make_clip({"-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=25:duration=10", "-f", "lavfi", "-i",
+                              "sine=frequency=" + tone + ":sample_rate=44100:duration=10", "-c:v", "libx264",
+                              "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", path});
+}
+
+// Runs `program` with the arguments of `command_line`, output to /dev/null; false
+// unless it ended with 0.
+bool run_directly(const std::string& program, const std::string& command_line) {
+  std::vector<std::string> arguments = split_command_line(command_line);
+  arguments.insert(arguments.begin(), program);
+  std::vector<char*> argv;
+  for (auto& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return false;
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The loop: every command line of every row in order; the wall time, or a negative
+// value when a command failed.
+double run_loop(const std::vector<std::string>& commands) {
+  const std::string program = ffmpeg_exe_path.get();
+  const auto start = clock_type::now();
+  for (const std::string& command : commands) {
+    if (!run_directly(program, command)) return -1;
+  }
+  return seconds_since(start);
+}
+
+void empty_folder(const std::string& folder) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) std::filesystem::remove_all(entry.path());
+}
+
+// The duration probes of all `sources` in order, on a thread of their own as the job
+// runs them; the wall time, or a negative value when one found no duration.
+double time_probes(const std::vector<std::string>& sources) {
+  double wall = -1;
+  std::thread prober([&] {
+    const auto start = clock_type::now();
+    for (const std::string& source : sources) {
+      if (probe_duration(source).empty()) return;
+    }
+    wall = seconds_since(start);
+  });
+  prober.join();
+  return wall;
+}
+
+struct JobRun {
+  double wall = -1;
+  CpuTime cpu;
+};
+
+// The convert job on its own thread, as the start button starts it; failed (negative
+// wall time) unless every row ended "任务完成".
+JobRun run_job(WindowToken window) {
+  JobRun run;
+  stop_requested = false;
+  const CpuTime cpu_before = own_cpu_time();
+  const auto start = clock_type::now();
+  std::thread worker(batch_convert_videos_thread_entry, window);
+  worker.join();
+  run.wall = seconds_since(start);
+  const CpuTime cpu_after = own_cpu_time();
+  run.cpu = {cpu_after.user - cpu_before.user, cpu_after.system - cpu_before.system};
+  for (const ListRow& row : gui().list_rows({window, "convert_list"})) {
+    if (row.cells.size() < 3 || row.cells[2] != run_status_finished) {
+      std::printf("row %s ended \"%s\"\n", row.cells[0].c_str(), row.cells.size() < 3 ? "" : row.cells[2].c_str());
+      run.wall = -1;
+    }
+  }
+  return run;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int clip_count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
+  const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 4;
+
+  test_env::TempDir work;  // clips, outputs and run folder; removed at the end
+  const std::string run = test_env::make_run_folder(work.path());
+  run_folder.set(run);
+  ffmpeg_exe_path.set(run + "/bin/ffmpeg");
+  config_file_path.set(run + "/data/qfconfig.ini");
+  ffmpeg_global_options.set("");
+  const std::string clips = work / "clips", out = work / "out";
+  std::filesystem::create_directories(clips);
+  std::filesystem::create_directories(out);
+
+  std::printf("making %d clips of 10 s at 1280x720 (H.264/AAC mp4) ...\n", clip_count);
+  std::fflush(stdout);
+  std::vector<std::string> sources;
+  const auto making = clock_type::now();
+  for (int i = 1; i <= clip_count; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/clip%03d.mp4", i);
+    sources.push_back(clips + name);
+    if (!make_batch_clip(sources.back(), i)) {
+      std::printf("making %s failed\n", sources.back().c_str());
+      return 1;
+    }
+  }
+  std::printf("made in %.1f s\n", seconds_since(making));
+
+  HeadlessGui headless;
+  const WindowToken window = gui().create_window(test_env::build_convert_page_window());
+  gui().open_window(window);
+  gui().input_click({window, "convert_format_mkv_radio"});
+  gui().set_text({window, "convert_output_folder_field"}, out);
+  const ControlRef list{window, "convert_list"};
+  for (const std::string& source : sources) {
+    gui().append_row(list, {std::to_string(gui().row_count(list) + 1), source, ""});
+  }
+
+  // The loop's command lines, planned as the job plans its rows.
+  ConvertRowOptions options;
+  options.format = "mkv";
+  options.output_folder = out;
+  options.global_options = ffmpeg_global_options.get();
+  std::vector<std::string> commands;
+  for (const std::string& source : sources) {
+    const ConvertRowPlan plan = plan_convert_row(source, options);
+    commands.insert(commands.end(), plan.commands.begin(), plan.commands.end());
+  }
+  std::printf("command line of the first row: ffmpeg%s\n", commands.front().c_str());
+
+  std::printf("\n%5s %6s %8s %8s %7s %12s %8s %8s\n", "round", "first", "job s", "loop s", "ratio", "own CPU ms",
+              "(system)", "CPU %");
+  std::vector<double> ratios, cpu_shares;
+  double job_total = 0, loop_total = 0;
+  for (int round = 1; round <= rounds; ++round) {
+    // Alternate the order so that a drift of the machine's load hits both alike.
+    const bool job_first = round % 2 == 1;
+    // Each run starts with an empty output folder, as a batch into a new folder does:
+    // the job would otherwise delete the last run's outputs first (the kernel's work
+    // of freeing them counted as its own CPU), while the converter of the loop
+    // truncates them on its own account.
+    JobRun job;
+    double loop;
+    if (job_first) {
+      empty_folder(out);
+      job = run_job(window);
+      empty_folder(out);
+      loop = run_loop(commands);
+    } else {
+      empty_folder(out);
+      loop = run_loop(commands);
+      empty_folder(out);
+      job = run_job(window);
+    }
+    if (job.wall < 0 || loop < 0) {
+      std::printf("round %d failed (%s)\n", round, job.wall < 0 ? "job" : "loop");
+      return 1;
+    }
+    const double ratio = job.wall / loop, share = 100 * job.cpu.total() / job.wall;
+    ratios.push_back(ratio);
+    cpu_shares.push_back(share);
+    job_total += job.wall;
+    loop_total += loop;
+    std::printf("%5d %6s %8.3f %8.3f %7.3f %12.2f %8.2f %8.3f\n", round, job_first ? "job" : "loop", job.wall, loop,
+                ratio, job.cpu.total() * 1000, job.cpu.system * 1000, share);
+  }
+
+  // The duration probes alone, one per clip as the job runs them.
+  const double probes = time_probes(sources);
+  if (probes < 0) {
+    std::printf("a duration probe failed\n");
+    return 1;
+  }
+
+  std::printf("\n%d clips, %d rounds: wall ratio job / loop median %.3f, of the totals %.3f\n", clip_count, rounds,
+              median(ratios), job_total / loop_total);
+  std::printf("own CPU median %.3f %%, max %.3f %% of the job's wall time\n", median(cpu_shares),
+              *std::max_element(cpu_shares.begin(), cpu_shares.end()));
+  const double loop_mean = loop_total / rounds, job_mean = job_total / rounds;
+  std::printf("duration probes alone: %.3f s for %d clips (%.1f ms each, %.1f %% of the loop's mean wall time);\n"
+              "  the job's mean wall time without them: %.3f of the loop's\n",
+              probes, clip_count, 1000 * probes / clip_count, 100 * probes / loop_mean, (job_mean - probes) / loop_mean);
+  std::printf("targets: wall ratio <= 1.10, own CPU <= 1 %% of wall\n");
+  return 0;
+}
