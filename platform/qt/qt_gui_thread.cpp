@@ -1,0 +1,20 @@
+#include "platform/qt/qt_gui_thread.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <QThread>
+
+bool on_gui_thread() {
+  const QCoreApplication* app = QCoreApplication::instance();
+  return app && QThread::currentThread() == app->thread();
+}
+
+void run_on_gui_thread(std::function<void()> task) {
+  QCoreApplication* app = QCoreApplication::instance();
+  if (!app) return;
+  if (on_gui_thread()) {
+    task();
+    return;
+  }
+  QMetaObject::invokeMethod(app, std::move(task), Qt::QueuedConnection);
+}

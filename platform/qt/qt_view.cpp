@@ -1,0 +1,136 @@
+// The view's notice queue, window lookups, hit tests and window grabs.
+
+#include "platform/qt/qt_view.h"
+
+#include <QMetaObject>
+#include <QWidget>
+
+#include <algorithm>
+
+#include "platform/qt/report_list_widget.h"
+#include "platform/qt/window_widget.h"
+
+QtView::QtView(GuiModel& model) : model_(model) {}
+
+QtView::~QtView() {
+  for (auto& [id, window] : windows_) {
+    if (window.widget) {
+      window.widget->set_closing(true);
+      delete window.widget.data();
+    }
+  }
+  windows_.clear();
+  targets_.clear();
+}
+
+// ---------------------------------------------------------------- queue
+
+void QtView::window_created(WindowToken window) {
+  // Read here, not on the GUI thread: by the time the window goes, its state is gone.
+  if (model_.window_state(window).quit_on_destroy) {
+    std::lock_guard lock(queue_mutex_);
+    quit_windows_.insert(window.id);
+  }
+  enqueue(Notice{Notice::Type::created, GuiChange{window, {}, ChangeKind::window_visible}});
+}
+
+void QtView::window_destroyed(WindowToken window) {
+  bool quit = false;
+  {
+    std::lock_guard lock(queue_mutex_);
+    quit = quit_windows_.erase(window.id) > 0;
+    // What is still queued for the window no longer matters.
+    std::erase_if(queue_, [&](const Notice& n) {
+      return n.type == Notice::Type::change && n.change.window == window;
+    });
+    std::erase_if(queued_, [&](const NoticeKey& key) {
+      return std::get<0>(key) == static_cast<int>(Notice::Type::change) && std::get<1>(key) == window.id;
+    });
+  }
+  enqueue(Notice{Notice::Type::destroyed, GuiChange{window, {}, ChangeKind::window_visible}});
+  if (quit) model_.loop().quit(0);
+}
+
+void QtView::changed(const GuiChange& change) { enqueue(Notice{Notice::Type::change, change}); }
+
+void QtView::enqueue(Notice notice) {
+  const GuiChange& c = notice.change;
+  NoticeKey key{static_cast<int>(notice.type), c.window.id, c.role, static_cast<int>(c.kind), c.row_id, c.column,
+                c.object_id};
+  std::lock_guard lock(queue_mutex_);
+  if (!queued_.insert(std::move(key)).second) return;  // already waiting: it reads the latest state
+  queue_.push_back(std::move(notice));
+  if (flush_posted_) return;
+  flush_posted_ = true;
+  QMetaObject::invokeMethod(this, [this] { apply_pending(); }, Qt::QueuedConnection);
+}
+
+void QtView::apply_pending() {
+  if (flushing_) return;
+  flushing_ = true;
+  for (;;) {
+    std::vector<Notice> batch;
+    {
+      std::lock_guard lock(queue_mutex_);
+      batch.swap(queue_);
+      queued_.clear();
+      flush_posted_ = false;
+    }
+    if (batch.empty()) break;
+    for (const Notice& notice : batch) apply_notice(notice);
+  }
+  flushing_ = false;
+}
+
+void QtView::apply_notice(const Notice& notice) {
+  switch (notice.type) {
+    case Notice::Type::created:
+      build_window(notice.change.window);
+      return;
+    case Notice::Type::destroyed:
+      remove_window(notice.change.window);
+      return;
+    case Notice::Type::change:
+      if (WindowEntry* window = find_window(notice.change.window)) apply_change(*window, notice.change);
+      return;
+  }
+}
+
+// ---------------------------------------------------------------- lookups
+
+QtView::WindowEntry* QtView::find_window(WindowToken window) {
+  const auto it = windows_.find(window.id);
+  return it == windows_.end() ? nullptr : &it->second;
+}
+
+QtView::ControlEntry* QtView::find_control(WindowEntry& window, const std::string& role) {
+  const auto it = window.controls.find(role);
+  return it == window.controls.end() ? nullptr : &it->second;
+}
+
+QWidget* QtView::window_widget(WindowToken window) {
+  WindowEntry* entry = find_window(window);
+  return entry ? entry->widget.data() : nullptr;
+}
+
+QWidget* QtView::control_widget(const ControlRef& control) {
+  if (control.role.empty()) return window_widget(control.window);
+  WindowEntry* window = find_window(control.window);
+  if (!window) return nullptr;
+  ControlEntry* entry = find_control(*window, control.role);
+  return entry ? entry->widget.data() : nullptr;
+}
+
+std::optional<int> QtView::hit_test_row(const ControlRef& list, int x, int y) {
+  apply_pending();  // rows the program added a moment ago count
+  auto* widget = dynamic_cast<ReportListWidget*>(control_widget(list));
+  if (!widget) return std::nullopt;
+  return widget->row_at(QPoint(x, y));
+}
+
+QImage QtView::grab_window(WindowToken window) {
+  apply_pending();
+  QWidget* widget = window_widget(window);
+  if (!widget) return {};
+  return widget->grab().toImage();
+}
