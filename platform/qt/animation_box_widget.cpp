@@ -7,7 +7,7 @@
 
 AnimationBoxWidget::AnimationBoxWidget(QWidget* parent) : QWidget(parent) {}
 
-void AnimationBoxWidget::set_background(const Picture& picture) {
+void AnimationBoxWidget::set_background(const GuiPicture& picture) {
   if (picture == background_picture_) return;
   background_picture_ = picture;
   background_ = to_qimage(picture);

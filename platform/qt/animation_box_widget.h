@@ -20,7 +20,7 @@ class AnimationBoxWidget final : public QWidget {
  public:
   explicit AnimationBoxWidget(QWidget* parent = nullptr);
 
-  void set_background(const Picture& picture);
+  void set_background(const GuiPicture& picture);
   void set_objects(const std::vector<AnimationObject>& objects);
 
   // The id of the topmost visible object whose rectangle holds the point, 0 for none.
@@ -35,7 +35,7 @@ class AnimationBoxWidget final : public QWidget {
     QImage image;
   };
 
-  Picture background_picture_;
+  GuiPicture background_picture_;
   QImage background_;
   std::vector<Shown> objects_;
 };

@@ -23,7 +23,7 @@ void PictureBoxWidget::stop_movie() {
   movie_data_.reset();
 }
 
-void PictureBoxWidget::show_picture(const Picture& picture) {
+void PictureBoxWidget::show_picture(const GuiPicture& picture) {
   if (picture == shown_) return;
   shown_ = picture;
   stop_movie();

@@ -1,6 +1,6 @@
 #pragma once
 // A picture box: a label that shows the model's picture scaled to the box. Pictures
-// the model could not decode (Picture::encoded only, e.g. GIF) are decoded here;
+// the model could not decode (GuiPicture::encoded only, e.g. GIF) are decoded here;
 // animated ones play.
 
 #include <QLabel>
@@ -19,12 +19,12 @@ class PictureBoxWidget final : public QLabel {
 
   // Shows the picture (no picture: the box is empty). The same picture again
   // changes nothing.
-  void show_picture(const Picture& picture);
+  void show_picture(const GuiPicture& picture);
 
  private:
   void stop_movie();
 
-  Picture shown_;
+  GuiPicture shown_;
   std::unique_ptr<QMovie> movie_;
   std::unique_ptr<QBuffer> movie_data_;
 };

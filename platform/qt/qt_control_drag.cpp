@@ -1,5 +1,6 @@
 // Moving or resizing a control with the mouse: the control follows the mouse while
-// the left button is held; Escape cancels.
+// the left button is held, its geometry in the model too, so that the program reads
+// where it is; Escape cancels and puts it back.
 
 #include <QApplication>
 #include <QCursor>
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 
+#include "platform/gui/gui_model.h"
 #include "platform/qt/qt_gui_thread.h"
 #include "platform/qt/qt_services.h"
 #include "platform/qt/qt_view.h"
@@ -44,8 +46,8 @@ GuiRect dragged_rect(const GuiRect& start, DragMode mode, int dx, int dy) {
 // Follows the mouse for one drag, application-wide.
 class DragTracker final : public QObject {
  public:
-  DragTracker(QWidget* control, const ControlDragRequest& request, QPoint origin)
-      : control_(control), request_(request), origin_(origin), current_(request.start) {}
+  DragTracker(GuiModel* model, QWidget* control, const ControlDragRequest& request, QPoint origin)
+      : model_(model), control_(control), request_(request), origin_(origin), current_(request.start) {}
 
   bool moved() const { return moved_; }
   bool cancelled() const { return cancelled_; }
@@ -93,8 +95,10 @@ class DragTracker final : public QObject {
     current_ = next;
     moved_ = true;
     if (control_) control_->setGeometry(next.x, next.y, next.width, next.height);
+    if (model_) model_->set_geometry(request_.control, next);
   }
 
+  GuiModel* model_;
   QPointer<QWidget> control_;
   ControlDragRequest request_;
   QPoint origin_;
@@ -110,7 +114,7 @@ std::optional<GuiRect> QtServices::drag_control(const ControlDragRequest& reques
   const QPointer<QWidget> control = view_->control_widget(request.control);
   if (!control) return std::nullopt;
 
-  DragTracker tracker(control, request, QCursor::pos());
+  DragTracker tracker(model_, control, request, QCursor::pos());
   qApp->installEventFilter(&tracker);
   control->grabMouse();
   tracker.loop.exec();  // also ended when the program quits
@@ -120,6 +124,7 @@ std::optional<GuiRect> QtServices::drag_control(const ControlDragRequest& reques
 
   if (tracker.cancelled() || !tracker.moved()) {
     control->setGeometry(request.start.x, request.start.y, request.start.width, request.start.height);
+    if (model_ && tracker.moved()) model_->set_geometry(request.control, request.start);
     return std::nullopt;
   }
   return tracker.current();

@@ -55,7 +55,7 @@ QFont to_qfont(const GuiFont& font) {
   return result;
 }
 
-QImage to_qimage(const Picture& picture) {
+QImage to_qimage(const GuiPicture& picture) {
   if (picture.decoded() &&
       picture.rgba->size() >= static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height) * 4) {
     const QImage view(picture.rgba->data(), picture.width, picture.height, picture.width * 4,

@@ -34,4 +34,4 @@ QFont to_qfont(const GuiFont& font);
 
 // The picture's pixels as an image: the decoded RGBA pixels when there are any,
 // otherwise the encoded bytes decoded by Qt (first frame); null when neither works.
-QImage to_qimage(const Picture& picture);
+QImage to_qimage(const GuiPicture& picture);

@@ -98,7 +98,7 @@ bool QtServices::show_tray_icon(const TrayIconRequest& request) {
       });
     }
     QIcon qicon;
-    for (const Picture& picture : request.icons) {
+    for (const GuiPicture& picture : request.icons) {
       const QImage image = to_qimage(picture);
       if (!image.isNull()) qicon.addPixmap(QPixmap::fromImage(image));
     }

@@ -26,19 +26,12 @@ QtView::~QtView() {
 // ---------------------------------------------------------------- queue
 
 void QtView::window_created(WindowToken window) {
-  // Read here, not on the GUI thread: by the time the window goes, its state is gone.
-  if (model_.window_state(window).quit_on_destroy) {
-    std::lock_guard lock(queue_mutex_);
-    quit_windows_.insert(window.id);
-  }
   enqueue(Notice{Notice::Type::created, GuiChange{window, {}, ChangeKind::window_visible}});
 }
 
 void QtView::window_destroyed(WindowToken window) {
-  bool quit = false;
   {
     std::lock_guard lock(queue_mutex_);
-    quit = quit_windows_.erase(window.id) > 0;
     // What is still queued for the window no longer matters.
     std::erase_if(queue_, [&](const Notice& n) {
       return n.type == Notice::Type::change && n.change.window == window;
@@ -48,7 +41,6 @@ void QtView::window_destroyed(WindowToken window) {
     });
   }
   enqueue(Notice{Notice::Type::destroyed, GuiChange{window, {}, ChangeKind::window_visible}});
-  if (quit) model_.loop().quit(0);
 }
 
 void QtView::changed(const GuiChange& change) { enqueue(Notice{Notice::Type::change, change}); }

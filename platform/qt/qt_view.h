@@ -13,8 +13,7 @@
 // refused text is put back, a radio button stays checked).
 //
 // Windows are top-level widgets of the window's client size; controls are child
-// widgets at their designed geometry, relative to their container. A window made
-// with quit_on_destroy ends the event loop (exit code 0) when it is destroyed.
+// widgets at their designed geometry, relative to their container.
 
 #include <QImage>
 #include <QObject>
@@ -81,17 +80,17 @@ class QtView final : public QObject, public GuiView {
     std::optional<GuiColour> background;
     bool palette_set = false;
     bool drop_target = false;
-    int top_row = 0;
+    bool scrolled_once = false;  // list views: the designed top row was applied
     int z_order = 0;
     int index = 0;  // creation order among all controls of the window
-    Picture picture;
+    GuiPicture picture;
   };
   struct WindowEntry {
     WindowToken token;
     QPointer<WindowWidget> widget;
     std::map<std::string, ControlEntry> controls;
     std::vector<std::string> order;  // creation order
-    std::vector<Picture> icons;
+    std::vector<GuiPicture> icons;
     bool shown_before = false;
   };
   // What an event-filtered object stands for.
@@ -163,7 +162,6 @@ class QtView final : public QObject, public GuiView {
   std::vector<Notice> queue_;
   std::set<NoticeKey> queued_;
   bool flush_posted_ = false;
-  std::set<std::uint64_t> quit_windows_;  // windows made with quit_on_destroy
 
   // GUI thread only.
   std::map<std::uint64_t, WindowEntry> windows_;

@@ -1,6 +1,7 @@
 // Applying the model's state to the widgets.
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -44,9 +45,9 @@ Qt::Alignment horizontal_alignment(TextAlign align) {
   return Qt::AlignLeft;
 }
 
-QIcon make_icon(const std::vector<Picture>& pictures) {
+QIcon make_icon(const std::vector<GuiPicture>& pictures) {
   QIcon icon;
-  for (const Picture& picture : pictures) {
+  for (const GuiPicture& picture : pictures) {
     const QImage image = to_qimage(picture);
     if (!image.isNull()) icon.addPixmap(QPixmap::fromImage(image));
   }
@@ -201,7 +202,8 @@ void QtView::show_window(WindowEntry& window, const WindowState& state) {
       state.modal ? (state.owner ? Qt::WindowModal : Qt::ApplicationModal) : Qt::NonModal;
   if (widget->windowModality() != modality) widget->setWindowModality(modality);
   widget->show();
-  widget->raise();
+  // Qt's offscreen platform (tests, screenshots) has no stacking to change.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) widget->raise();
   widget->activateWindow();
 }
 
@@ -247,6 +249,9 @@ void QtView::apply_change(WindowEntry& window, const GuiChange& change) {
       }
       case ChangeKind::selection:
         list->set_selected_rows(model_.selected_rows(ref));
+        return;
+      case ChangeKind::scroll:
+        list->scroll_to_row_id(change.row_id);
         return;
       default:
         break;
@@ -408,9 +413,10 @@ void QtView::apply_list(WindowEntry&, ControlEntry& entry, const ControlRef&, co
   list->set_check_boxes(state.check_boxes);
   list->set_multi_select(state.multi_select);
   list->sync_rows(state.rows);
-  if (state.top_row != entry.top_row) {
-    entry.top_row = state.top_row;
-    list->scroll_to_top_row(state.top_row);
+  if (!entry.scrolled_once) {
+    // Later scrolling comes with scroll notices naming the row to show.
+    entry.scrolled_once = true;
+    if (state.top_row > 0) list->scroll_to_top_row(state.top_row);
   }
 }
 

@@ -105,12 +105,12 @@ bool QtView::filter_mouse(QObject* watched, const Target& target, QEvent* event)
           model_.input_click(ref);
         }
       }
-      model_.input_mouse_up(ref, x, y, button);
       if (target.kind == ControlKind::animation_box && button == mouse_buttons::left && pressed_object_) {
         const int object = pressed_object_;
         pressed_object_ = 0;
         model_.input_object_released(ref, object);
       }
+      model_.input_mouse_up(ref, x, y, button);
       if (button == mouse_buttons::left && same_control && clicks_by_mouse(target.kind) && !target.role.empty() &&
           control->rect().contains(point)) {
         model_.input_click(ref);

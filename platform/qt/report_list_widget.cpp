@@ -171,6 +171,11 @@ void ReportListWidget::scroll_to_top_row(int row) {
   scrollToItem(topLevelItem(row), QAbstractItemView::PositionAtTop);
 }
 
+void ReportListWidget::scroll_to_row_id(RowId id) {
+  const auto it = items_.find(id);
+  if (it != items_.end()) scrollToItem(it->second, QAbstractItemView::EnsureVisible);
+}
+
 std::vector<int> ReportListWidget::selected_row_indexes() const {
   std::vector<int> rows;
   for (int i = 0; i < topLevelItemCount(); ++i) {

@@ -38,6 +38,8 @@ class ReportListWidget final : public QTreeWidget {
   void set_selected_rows(const std::vector<int>& rows);
   // Scrolls so that `row` is the first visible row.
   void scroll_to_top_row(int row);
+  // Scrolls as little as needed to show the row with this id.
+  void scroll_to_row_id(RowId id);
 
   RowId row_id_of(const QTreeWidgetItem* item) const;
   // Ascending indexes of the selected rows.
