@@ -59,18 +59,17 @@ void QtView::enqueue(Notice notice) {
 
 void QtView::apply_pending() {
   if (flushing_) return;
-  flushing_ = true;
-  for (;;) {
-    std::vector<Notice> batch;
-    {
-      std::lock_guard lock(queue_mutex_);
-      batch.swap(queue_);
-      queued_.clear();
-      flush_posted_ = false;
-    }
-    if (batch.empty()) break;
-    for (const Notice& notice : batch) apply_notice(notice);
+  // One batch: what arrives meanwhile posts its own call, so a busy worker cannot
+  // keep the GUI thread from its input.
+  std::vector<Notice> batch;
+  {
+    std::lock_guard lock(queue_mutex_);
+    batch.swap(queue_);
+    queued_.clear();
+    flush_posted_ = false;
   }
+  flushing_ = true;
+  for (const Notice& notice : batch) apply_notice(notice);
   flushing_ = false;
 }
 

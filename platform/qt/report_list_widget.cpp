@@ -68,7 +68,8 @@ void ReportListWidget::set_check_boxes(bool on) {
 }
 
 void ReportListWidget::set_multi_select(bool on) {
-  setSelectionMode(on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+  const auto mode = on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;
+  if (selectionMode() != mode) setSelectionMode(mode);
 }
 
 void ReportListWidget::set_item_check(QTreeWidgetItem* item, bool checked) {

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QCursor>
 #include <QDir>
 #include <QFile>
@@ -318,4 +319,31 @@ TEST_F(QtServicesTest, AControlFollowsTheMouseUntilReleaseAndEscapeCancels) {
   EXPECT_EQ(model().geometry(box), (GuiRect{159, 129, 1, 1}));
   EXPECT_EQ(label->geometry(), QRect(159, 129, 1, 1));
   EXPECT_EQ(results, std::vector<bool>({true, true, true, false}));
+}
+
+TEST_F(QtServicesTest, TheColourPickerControlChoosesThroughTheColourDialog) {
+  WindowSpec spec = small_window();
+  ControlSpec picker = control_spec("frame_colour", ControlKind::colour_picker, {200, 10, 40, 24});
+  picker.colour = make_colour(1, 2, 3);
+  spec.controls.push_back(picker);
+  const WindowToken w = open(spec);
+  int chosen_value = -1;
+  model().bind({w, "frame_colour"}, EventKind::colour_changed, [&](const GuiEvent& e) { chosen_value = e.value; });
+
+  QColor initial;
+  when_shown<QColorDialog>([&](QColorDialog* dialog) {
+    initial = dialog->currentColor();
+    dialog->setCurrentColor(QColor(10, 20, 30));
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  widget_of<QPushButton>(w, "frame_colour")->click();
+  EXPECT_EQ(initial, QColor(1, 2, 3));
+  EXPECT_EQ(model().colour({w, "frame_colour"}), std::optional<GuiColour>(make_colour(10, 20, 30)));
+  EXPECT_EQ(chosen_value, 10 + 20 * 256 + 30 * 65536);
+
+  chosen_value = -1;
+  when_shown<QColorDialog>([](QColorDialog* dialog) { dialog->reject(); });
+  widget_of<QPushButton>(w, "frame_colour")->click();
+  EXPECT_EQ(chosen_value, -1);
+  EXPECT_EQ(model().colour({w, "frame_colour"}), std::optional<GuiColour>(make_colour(10, 20, 30)));
 }

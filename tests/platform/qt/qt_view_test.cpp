@@ -20,7 +20,11 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <QMovie>
+
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <thread>
 #include <vector>
@@ -593,4 +597,47 @@ TEST_F(QtViewTest, PicturesFramesAndLabelTextsShow) {
   model().append_text({n, "notes"}, "\r\nd");
   settle();
   EXPECT_EQ(edit->toPlainText(), QStringLiteral("a\nb\nc\nd"));
+}
+
+TEST_F(QtViewTest, TabHeadersCanBeHiddenAndThePagesTakeTheirRoom) {
+  WindowSpec spec = sample_window_spec();
+  for (ControlSpec& c : spec.controls) {
+    if (c.role == "job_tabs") c.tab_headers_visible = false;
+  }
+  const WindowToken w = open(spec);
+  auto* tabs = widget_of<QTabWidget>(w, "job_tabs");
+  QWidget* page = widget_of(w, "first_page");
+  EXPECT_FALSE(tabs->tabBar()->isVisible());
+  EXPECT_LT(page->mapTo(tabs, QPoint(0, 0)).y(), 6);
+
+  model().set_tab_headers_visible({w, "job_tabs"}, true);
+  settle();
+  EXPECT_TRUE(tabs->tabBar()->isVisible());
+  EXPECT_GE(page->mapTo(tabs, QPoint(0, 0)).y(), tabs->tabBar()->height());
+}
+
+TEST_F(QtViewTest, ButtonPicturesFitAndAnimatedPicturesPlay) {
+  const WindowToken w = open_sample();
+  // A picture the model keeps undecoded (an animated GIF) plays in a picture box.
+  std::ifstream file(std::string(QF_SOURCE_DIR) + "/resources/busy.gif", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(bytes.empty());
+  model().set_picture({w, "frame_picture"}, picture_from_bytes(bytes));
+  settle();
+  QMovie* movie = widget_of<PictureBoxWidget>(w, "frame_picture")->movie();
+  ASSERT_NE(movie, nullptr);
+  EXPECT_GT(movie->frameCount(), 1);
+  EXPECT_EQ(movie->state(), QMovie::Running);
+
+  // A button shows its picture beside a short caption, made to fit its height.
+  model().set_picture({w, "ok_button"}, solid_picture(32, 32, 0, 128, 0));
+  settle();
+  auto* button = widget_of<QToolButton>(w, "ok_button");
+  EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+  EXPECT_LE(button->iconSize().height(), 24 - 8);
+  EXPECT_EQ(button->text(), QString::fromUtf8("确定"));
+  // No picture any more: the caption alone.
+  model().set_picture({w, "ok_button"}, GuiPicture{});
+  settle();
+  EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextOnly);
 }
