@@ -9,12 +9,10 @@ bool on_gui_thread() {
   return app && QThread::currentThread() == app->thread();
 }
 
-void run_on_gui_thread(std::function<void()> task) {
-  QCoreApplication* app = QCoreApplication::instance();
-  if (!app) return;
+void run_on_gui_thread(QObject* context, std::function<void()> task) {
   if (on_gui_thread()) {
     task();
     return;
   }
-  QMetaObject::invokeMethod(app, std::move(task), Qt::QueuedConnection);
+  QMetaObject::invokeMethod(context, std::move(task), Qt::QueuedConnection);
 }

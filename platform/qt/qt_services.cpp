@@ -62,7 +62,7 @@ void QtServices::show_balloon(const BalloonRequest& request) {
   if (!request.title.empty()) html = QStringLiteral("<b>%1</b><br>").arg(to_qstring(request.title).toHtmlEscaped());
   html += to_widget_text(request.text).toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>"));
   const QPoint at(request.at.x, request.at.y);
-  run_on_gui_thread([html, at] { QToolTip::showText(at, html); });
+  run_on_gui_thread(this, [html, at] { QToolTip::showText(at, html); });
 }
 
 // ---------------------------------------------------------------- tray
@@ -81,7 +81,7 @@ bool QtServices::tray_available() {
 bool QtServices::show_tray_icon(const TrayIconRequest& request) {
   // Without a notification area nothing is shown; the window simply stays.
   if (!tray_available()) return false;
-  run_on_gui_thread([this, request] {
+  run_on_gui_thread(this, [this, request] {
     QSystemTrayIcon*& icon = tray_icons_[request.window.id];
     if (!icon) {
       icon = new QSystemTrayIcon(this);
@@ -110,7 +110,7 @@ bool QtServices::show_tray_icon(const TrayIconRequest& request) {
 }
 
 void QtServices::remove_tray_icon(WindowToken window) {
-  run_on_gui_thread([this, window] {
+  run_on_gui_thread(this, [this, window] {
     const auto it = tray_icons_.find(window.id);
     if (it == tray_icons_.end()) return;
     it->second->hide();
@@ -137,7 +137,7 @@ void QtServices::set_clipboard_text(const std::string& text) {
     std::lock_guard lock(mutex_);
     clipboard_ = text;
   }
-  run_on_gui_thread([text] { QGuiApplication::clipboard()->setText(to_qstring(text)); });
+  run_on_gui_thread(this, [text] { QGuiApplication::clipboard()->setText(to_qstring(text)); });
 }
 
 void QtServices::clear_clipboard() {
@@ -145,13 +145,13 @@ void QtServices::clear_clipboard() {
     std::lock_guard lock(mutex_);
     clipboard_.clear();
   }
-  run_on_gui_thread([] { QGuiApplication::clipboard()->clear(); });
+  run_on_gui_thread(this, [] { QGuiApplication::clipboard()->clear(); });
 }
 
 // ---------------------------------------------------------------- cursor
 
 void QtServices::set_cursor_shape(CursorShape shape) {
-  run_on_gui_thread([this, shape] {
+  run_on_gui_thread(this, [this, shape] {
     if (shape == CursorShape::normal) {
       restore_cursor();
       return;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "platform/qt/qt_gui_thread.h"
 #include "platform/qt/report_list_widget.h"
 #include "platform/qt/window_widget.h"
 
@@ -58,7 +59,7 @@ void QtView::enqueue(Notice notice) {
 }
 
 void QtView::apply_pending() {
-  if (flushing_) return;
+  if (flushing_ || !on_gui_thread()) return;
   // One batch: what arrives meanwhile posts its own call, so a busy worker cannot
   // keep the GUI thread from its input.
   std::vector<Notice> batch;
@@ -113,6 +114,7 @@ QWidget* QtView::control_widget(const ControlRef& control) {
 }
 
 std::optional<int> QtView::hit_test_row(const ControlRef& list, int x, int y) {
+  if (!on_gui_thread()) return std::nullopt;  // the model lays the rows out itself
   apply_pending();  // rows the program added a moment ago count
   auto* widget = dynamic_cast<ReportListWidget*>(control_widget(list));
   if (!widget) return std::nullopt;
@@ -120,6 +122,7 @@ std::optional<int> QtView::hit_test_row(const ControlRef& list, int x, int y) {
 }
 
 QImage QtView::grab_window(WindowToken window) {
+  if (!on_gui_thread()) return {};
   apply_pending();
   QWidget* widget = window_widget(window);
   if (!widget) return {};
