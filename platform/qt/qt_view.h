@@ -129,7 +129,10 @@ class QtView final : public QObject, public GuiView {
   void remove_window(WindowToken window);
   void create_control(WindowEntry& window, const ControlState& state);
   void recreate_control(WindowEntry& window, const std::string& role, const ControlState& state);
-  QWidget* make_widget(WindowEntry& window, const ControlState& state, QWidget* parent, ControlEntry& entry);
+  // Makes the control's widget in its container and wires its input; false when the
+  // container has no widget.
+  bool make_control_widget(WindowEntry& window, const ControlState& state, ControlEntry& entry);
+  QWidget* make_widget(const ControlState& state, QWidget* parent, ControlEntry& entry);
   void connect_input(WindowToken window, const ControlState& state, QWidget* widget);
   // The line edit of an editable combo exists from setEditable(true) on.
   void connect_combo_edit(WindowToken window, const std::string& role, QComboBox* combo);

@@ -109,15 +109,7 @@ void QtView::create_control(WindowEntry& window, const ControlState& state) {
   entry.kind = state.kind;
   entry.container = state.container;
   entry.index = static_cast<int>(window.order.size());
-  if (is_shown_kind(state.kind)) {
-    QWidget* parent = container_widget(window, state.container);
-    if (!parent) return;
-    QWidget* widget = make_widget(window, state, parent, entry);
-    entry.widget = widget;
-    watch(widget, window.token, state.role, state.kind);
-    for (QObject* inner : inner_objects(widget)) watch(inner, window.token, state.role, state.kind);
-    connect_input(window.token, state, widget);
-  }
+  if (is_shown_kind(state.kind) && !make_control_widget(window, state, entry)) return;
   window.controls[state.role] = entry;
   window.order.push_back(state.role);
   apply_control(window, state.role, state);
@@ -132,23 +124,28 @@ void QtView::recreate_control(WindowEntry& window, const std::string& role, cons
   old->hide();
   old->deleteLater();
 
-  QWidget* parent = container_widget(window, state.container);
-  if (!parent) return;
   ControlEntry fresh;
   fresh.kind = state.kind;
   fresh.container = state.container;
   fresh.index = entry->index;
-  QWidget* widget = make_widget(window, state, parent, fresh);
-  fresh.widget = widget;
-  watch(widget, window.token, role, state.kind);
-  for (QObject* inner : inner_objects(widget)) watch(inner, window.token, role, state.kind);
-  connect_input(window.token, state, widget);
+  if (!make_control_widget(window, state, fresh)) return;
   *entry = fresh;
   apply_control(window, role, state);
   restack(window, state.container);
 }
 
-QWidget* QtView::make_widget(WindowEntry& window, const ControlState& state, QWidget* parent, ControlEntry& entry) {
+bool QtView::make_control_widget(WindowEntry& window, const ControlState& state, ControlEntry& entry) {
+  QWidget* parent = container_widget(window, state.container);
+  if (!parent) return false;
+  QWidget* widget = make_widget(state, parent, entry);
+  entry.widget = widget;
+  watch(widget, window.token, state.role, state.kind);
+  for (QObject* inner : inner_objects(widget)) watch(inner, window.token, state.role, state.kind);
+  connect_input(window.token, state, widget);
+  return true;
+}
+
+QWidget* QtView::make_widget(const ControlState& state, QWidget* parent, ControlEntry& entry) {
   switch (state.kind) {
     case ControlKind::button: {
       auto* button = new QToolButton(parent);
@@ -233,7 +230,6 @@ QWidget* QtView::make_widget(WindowEntry& window, const ControlState& state, QWi
     case ControlKind::animation_template:
       break;
   }
-  (void)window;
   return nullptr;
 }
 

@@ -115,7 +115,7 @@ bool QtView::filter_mouse(QObject* watched, const Target& target, QEvent* event)
           control->rect().contains(point)) {
         model_.input_click(ref);
       }
-      if (button == mouse_buttons::right && !target.role.empty()) model_.input_right_click(ref, x, y);
+      if (button == mouse_buttons::right) model_.input_right_click(ref, x, y);
       if (button == mouse_buttons::left) pressed_ = nullptr;
       return false;
     }

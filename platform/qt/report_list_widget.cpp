@@ -131,8 +131,7 @@ void ReportListWidget::sync_rows(const std::vector<ListRow>& rows) {
   } else {
     // Rows were moved: take the items out and put them back in the model's order.
     const int scroll = verticalScrollBar()->value();
-    const QList<QTreeWidgetItem*> taken = invisibleRootItem()->takeChildren();
-    (void)taken;  // every one of them is still in items_
+    invisibleRootItem()->takeChildren();  // every one of them is still in items_
     QList<QTreeWidgetItem*> ordered;
     ordered.reserve(static_cast<qsizetype>(rows.size()));
     for (const ListRow& row : rows) {
