@@ -13,6 +13,7 @@
 #include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -46,6 +47,15 @@ void when_shown(std::function<void(W*)> act) {
     }
   });
   timer->start();
+}
+
+// Types `selection` into the dialog's name field (selectFile leaves the field alone
+// once it has the focus) and accepts it.
+void accept_file_dialog(QFileDialog* dialog, const QString& selection) {
+  auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  ASSERT_NE(name, nullptr);
+  name->setText(selection);
+  QMetaObject::invokeMethod(dialog, "accept");
 }
 
 QPushButton* button_with_text(QMessageBox* box, const QString& text) {
@@ -154,8 +164,7 @@ TEST_F(QtServicesTest, OpenFileDialogFiltersWithoutLetterCaseAndReturnsEveryChos
     process_until([&] { return files->rowCount(root) >= 2; });
     for (int row = 0; row < files->rowCount(root); ++row) listed << files->index(row, 0, root).data().toString();
     listed.sort();
-    dialog->selectFile(QString::fromUtf8("\"一.MP4\" \"two.mp4\""));
-    QMetaObject::invokeMethod(dialog, "accept");
+    accept_file_dialog(dialog, QString::fromUtf8("\"一.MP4\" \"two.mp4\""));
   });
   const std::vector<std::string> chosen = qt->services.choose_open_files(request);
   EXPECT_EQ(filters, QStringList({QString::fromUtf8("视频文件 (*.mp4 *.wmv)"), QString::fromUtf8("所有格式 (*)")}));
@@ -176,8 +185,7 @@ TEST_F(QtServicesTest, FolderChooserWithoutOwnerLeavesTheWindowsUsable) {
   when_shown<QFileDialog>([&](QFileDialog* dialog) {
     modal = QApplication::activeModalWidget() != nullptr;
     window_enabled = view().window_widget(w)->isEnabled();
-    dialog->selectFile(QString::fromStdString(folder.path() + "/新媒体"));
-    QMetaObject::invokeMethod(dialog, "accept");
+    accept_file_dialog(dialog, QString::fromStdString(folder.path() + "/新媒体"));
   });
   FolderRequest request;
   request.title = "新媒体保存位置";
