@@ -21,6 +21,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include <algorithm>
 #include <fstream>
 #include <thread>
 
@@ -174,6 +175,29 @@ TEST_F(QtServicesTest, OpenFileDialogFiltersWithoutLetterCaseAndReturnsEveryChos
 
   when_shown<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
   EXPECT_TRUE(qt->services.choose_open_files(request).empty());
+}
+
+TEST_F(QtServicesTest, ASelectionOfManyLongNamesComesBackWhole) {
+  // More than the 8192 bytes the original dialog's buffer held, which made it fail.
+  test_env::TempDir folder;
+  QStringList quoted;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 150; ++i) {
+    const std::string name = "一段很长的视频文件名称用来测试多选的结果_" + std::to_string(1000 + i) + ".mp4";
+    std::ofstream(folder.path() + "/" + name) << "x";
+    quoted << QStringLiteral("\"%1\"").arg(QString::fromStdString(name));
+    expected.push_back(folder.path() + "/" + name);
+  }
+  OpenFileRequest request;
+  request.filter = "视频文件|*.mp4";
+  request.initial_folder = folder.path();
+  when_shown<QFileDialog>([&](QFileDialog* dialog) { accept_file_dialog(dialog, quoted.join(QLatin1Char(' '))); });
+  std::vector<std::string> chosen = qt->services.choose_open_files(request);
+  std::size_t bytes = 0;
+  for (const std::string& path : chosen) bytes += path.size() + 1;
+  EXPECT_GT(bytes, 8192u);
+  std::sort(chosen.begin(), chosen.end());
+  EXPECT_EQ(chosen, expected);
 }
 
 TEST_F(QtServicesTest, FolderChooserWithoutOwnerLeavesTheWindowsUsable) {
