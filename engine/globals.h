@@ -5,6 +5,7 @@
 #include <atomic>
 #include <mutex>
 #include <string>
+#include <vector>
 
 // A text that one thread may set while others read it; reads return copies.
 class SharedText {
@@ -22,6 +23,63 @@ class SharedText {
   mutable std::mutex mutex_;
   std::string value_;
 };
+
+// A list of texts that one thread may fill while others read it; reads return copies.
+class SharedTextList {
+ public:
+  std::vector<std::string> get() const {
+    std::lock_guard lock(mutex_);
+    return values_;
+  }
+  void set(std::vector<std::string> values) {
+    std::lock_guard lock(mutex_);
+    values_ = std::move(values);
+  }
+  void append(std::string value) {
+    std::lock_guard lock(mutex_);
+    values_.push_back(std::move(value));
+  }
+  // The element at `index` (from 0); "" when there is none.
+  std::string at(std::size_t index) const {
+    std::lock_guard lock(mutex_);
+    return index < values_.size() ? values_[index] : std::string();
+  }
+  std::size_t size() const {
+    std::lock_guard lock(mutex_);
+    return values_.size();
+  }
+  void clear() { set({}); }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<std::string> values_;
+};
+
+// A pair of integers set and read as one value.
+struct IntPair {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const IntPair&, const IntPair&) = default;
+};
+
+class SharedIntPair {
+ public:
+  IntPair get() const {
+    std::lock_guard lock(mutex_);
+    return value_;
+  }
+  void set(IntPair value) {
+    std::lock_guard lock(mutex_);
+    value_ = value;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  IntPair value_;
+};
+
+// Every global below starts empty (pairs at 0, 0) and is released by
+// `release_engine_globals` at the end of the program.
 
 // The folder of the executable, without a trailing "/".
 extern SharedText run_folder;
@@ -47,3 +105,16 @@ extern SharedText last_job_status;
 extern SharedText output_format;
 // Set by a stop button (or shutdown); the running job reads it after each unit of work.
 extern std::atomic<bool> stop_requested;
+
+// The font file names behind the subtitle font combo's items: element k (from 0) is
+// the file name, with its extension and without a folder, of item k.
+extern SharedTextList font_file_names;
+// The stream addresses found by the last search of the m3u8 dialog, in order.
+extern SharedTextList regex_matches;
+// The picture position editor's last mouse position over its preview, and the offset
+// of the mouse from the dragged picture's top-left corner, in preview pixels.
+extern SharedIntPair preview_mouse_pos;
+extern SharedIntPair overlay_grab_offset;
+
+// Empties every list and text above and sets the pairs to 0, 0.
+void release_engine_globals();
