@@ -144,6 +144,19 @@ WindowToken main_window() { return WindowToken{main_window_id.load(std::memory_o
 
 ControlRef main_control(const std::string& role) { return ControlRef{main_window(), role}; }
 
+int main_window_menu_item_index(const std::string& item_role) {
+  const ControlDesign* item = find_main_window_control(item_role);
+  if (!item) return -1;
+  const std::string_view kind = item->kind;
+  if (kind != "menu_item" && kind != "menu_separator") return -1;
+  int index = 0;
+  for (const ControlDesign* sibling : main_window_children(item->container)) {
+    if (sibling == item) return index;
+    ++index;
+  }
+  return -1;
+}
+
 void register_main_window_drop_targets(WindowToken window) {
   for (const ControlDesign& row : main_window_design())
     if (std::string_view(row.kind) == "drop_target") gui().set_drop_target({window, row.target}, true);

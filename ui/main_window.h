@@ -44,6 +44,10 @@ WindowToken main_window();
 // A control of the main window by its role.
 ControlRef main_control(const std::string& role);
 
+// The index of a "menu_item" or "menu_separator" row among the items of its menu
+// (the value of the menu's menu_chosen events); -1 for any other role.
+int main_window_menu_item_index(const std::string& item_role);
+
 // Binds the handlers of every feature of the main window (start-up and shutdown, tray
 // and page buttons, and each later feature's own bind function). Call once per
 // window, before opening it.

@@ -1,8 +1,14 @@
 // The one place where the features of the main window bind their handlers.
 
 #include "ui/main_window.h"
+#include "ui/main_window_created.h"
+#include "ui/program_start.h"
+#include "ui/tray_and_pages.h"
 
 void bind_main_window_handlers(WindowToken window) {
-  // One call per feature, each binding its own controls' handlers.
-  (void)window;
+  // One call per feature, each binding its own controls' handlers (and setting its
+  // start-up task or closing save, ui/startup_tasks.h, ui/program_start.h).
+  bind_main_window_created_handler(window);
+  bind_start_and_shutdown_handlers(window);
+  bind_tray_and_page_handlers(window);
 }

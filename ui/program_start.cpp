@@ -1,0 +1,92 @@
+#include "ui/program_start.h"
+
+#include <mutex>
+
+#include "engine/file_helpers.h"
+#include "engine/globals.h"
+#include "engine/worker_threads.h"
+#include "platform/process.h"
+#include "platform/program_folder.h"
+#include "ui/main_window.h"
+#include "ui/ui_globals.h"
+
+namespace {
+
+std::mutex closing_save_mutex;
+std::function<void()> closing_save;
+
+}  // namespace
+
+void set_closing_save(std::function<void()> save) {
+  std::lock_guard lock(closing_save_mutex);
+  closing_save = std::move(save);
+}
+
+void init_global_arrays() {
+  font_file_names.clear();
+  regex_matches.clear();
+  preview_mouse_pos.set({0, 0});
+  overlay_grab_offset.set({0, 0});
+}
+
+void free_globals_at_exit() {
+  release_ui_globals();
+  release_engine_globals();
+}
+
+int program_start() { return program_start_in(executable_folder()); }
+
+WindowToken open_main_window_in(const std::string& folder) {
+  run_folder.set(folder);
+  set_current_folder(folder);
+  init_global_arrays();
+  config_file_path.set(folder + "/data/qfconfig.ini");
+  ensure_directory(folder + "/data/");
+  // The converter's path is fixed; it is set before any window exists so that no run
+  // can see it empty.
+  ffmpeg_exe_path.set(folder + "/bin/ffmpeg");
+
+  const WindowToken window = create_main_window();
+  bind_main_window_handlers(window);
+  gui().open_window(window);
+  return window;
+}
+
+int program_start_in(const std::string& folder) {
+  // The exit routine runs once, last, however the loop ends, unless a worker thread
+  // still runs (it would find its values gone).
+  struct ExitRoutine {
+    ~ExitRoutine() {
+      if (running_worker_threads() == 0) free_globals_at_exit();
+    }
+  } exit_routine;
+
+  open_main_window_in(folder);
+  return gui().loop().run();
+}
+
+void bind_start_and_shutdown_handlers(WindowToken window) {
+  gui().bind_answer(window_ref(window), EventKind::may_close, [](const GuiEvent&) { return on_main_window_can_close(); });
+  gui().bind(window_ref(window), EventKind::destroyed, [](const GuiEvent&) { on_main_window_destroyed(); });
+}
+
+bool on_main_window_can_close() {
+  return show_message_box(exit_question_title, exit_question_text, MessageButtons::yes_no) == MessageAnswer::yes;
+}
+
+void on_main_window_destroyed() {
+  request_worker_shutdown();
+  begin_converter_shutdown();
+  end_all_converter_processes();
+  wait_for_worker_threads(shutdown_wait_limit);
+
+  std::function<void()> save;
+  {
+    std::lock_guard lock(closing_save_mutex);
+    save = closing_save;
+  }
+  if (save) save();
+  gui_services().tray->remove_tray_icon(main_window());
+}
+
+void on_exit_menu_clicked() { gui().destroy_window(main_window()); }
