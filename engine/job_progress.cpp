@@ -9,8 +9,6 @@
 #include "platform/event_pump.h"
 #include "platform/gui/gui.h"
 
-WindowToken main_window() { return gui().find_window(main_window_name); }
-
 int job_progress_percent(const std::string& time, const std::string& total) {
   const int a = fixed_hms_to_seconds(time);
   const int b = fixed_hms_to_seconds(total);

@@ -18,13 +18,7 @@
 
 #include <string>
 
-#include "platform/gui/gui_types.h"
-
-// The type name of the program's main window in the control model.
-inline constexpr const char* main_window_name = "MainWindow";
-
-// The main window as the control model knows it (no window: the default token).
-WindowToken main_window();
+#include "engine/main_window_token.h"
 
 // The percentage of `time` in `total` (both HH:MM:SS as `fixed_hms_to_seconds` reads
 // them) as the strip shows it: x = a / b * 100 + 1e-12 in double precision; n = the

@@ -17,3 +17,5 @@ inline constexpr const char* edit_idle_picture_path = "resources/scissors.png";
 
 // The picture at `relative_path` under the run folder; no picture when it cannot be read.
 GuiPicture load_program_picture(const std::string& relative_path);
+// The same under another folder.
+GuiPicture load_program_picture(const std::string& folder, const std::string& relative_path);

@@ -1,23 +1,17 @@
 #include "ui/main_window.h"
 
-#include <atomic>
 #include <optional>
 #include <string_view>
 
 #include "engine/globals.h"
-#include "platform/files.h"
-#include "platform/gui/picture.h"
+#include "engine/program_pictures.h"
 #include "ui/main_window_design.h"
 
 namespace {
 
-std::atomic<std::uint64_t> main_window_id{0};
-
-// The picture file at run folder + "/" + relative; no picture when it cannot be read.
+// The picture file at run folder + "/" + relative; no picture when there is none.
 GuiPicture load_picture(const std::string& run_folder, const char* relative) {
-  if (!relative || !*relative) return {};
-  std::optional<std::string> bytes = read_file_bytes(run_folder + "/" + relative);
-  return bytes ? picture_from_bytes(*bytes) : GuiPicture{};
+  return relative && *relative ? load_program_picture(run_folder, relative) : GuiPicture{};
 }
 
 std::optional<ControlKind> visual_kind(std::string_view kind) {
@@ -134,13 +128,11 @@ WindowSpec main_window_spec(const std::string& run_folder) {
 
 WindowToken create_main_window() {
   const WindowToken window = gui().create_window(main_window_spec(run_folder.get()));
-  main_window_id.store(window.id, std::memory_order_release);
+  remember_main_window(window);
   for (const ControlDesign& row : main_window_design())
     if (std::string_view(row.kind) == "timer" && row.value > 0) gui().set_timer(window, row.role, row.value);
   return window;
 }
-
-WindowToken main_window() { return WindowToken{main_window_id.load(std::memory_order_acquire)}; }
 
 ControlRef main_control(const std::string& role) { return ControlRef{main_window(), role}; }
 

@@ -23,10 +23,8 @@
 
 #include <string>
 
+#include "engine/main_window_token.h"
 #include "platform/gui/gui.h"
-
-// The window's type name in the model (GuiModel::find_window).
-inline constexpr const char* main_window_name = "MainWindow";
 
 // The model's description of the window. Pictures (button pictures, the icon in its
 // four sizes) are read from `run_folder` + "/resources/..."; a picture that cannot be
@@ -34,14 +32,11 @@ inline constexpr const char* main_window_name = "MainWindow";
 WindowSpec main_window_spec(const std::string& run_folder);
 
 // Creates the window in the installed model from main_window_spec(run_folder) (the
-// global run folder, engine/globals.h): hidden, not yet opened, no handlers. The
-// token is kept as the program's main window (main_window()).
+// global run folder, engine/globals.h): hidden, not yet opened, no handlers. From now
+// on it is main_window() (engine/main_window_token.h) until it is destroyed.
 WindowToken create_main_window();
 
-// The token of the main window last created; none before.
-WindowToken main_window();
-
-// A control of the main window by its role.
+// A control of the main window (main_window()) by its role.
 ControlRef main_control(const std::string& role);
 
 // The index of a "menu_item" or "menu_separator" row among the items of its menu

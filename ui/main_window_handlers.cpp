@@ -1,5 +1,6 @@
 // The one place where the features of the main window bind their handlers.
 
+#include "engine/convert_job.h"
 #include "ui/main_window.h"
 #include "ui/main_window_created.h"
 #include "ui/program_start.h"
@@ -11,4 +12,5 @@ void bind_main_window_handlers(WindowToken window) {
   bind_main_window_created_handler(window);
   bind_start_and_shutdown_handlers(window);
   bind_tray_and_page_handlers(window);
+  gui().bind({window, "convert_start_button"}, EventKind::clicked, on_convert_start_stop_clicked);
 }

@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "engine/convert_job.h"
 #include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/worker_threads.h"
@@ -67,7 +68,10 @@ int program_start_in(const std::string& folder) {
 
 void bind_start_and_shutdown_handlers(WindowToken window) {
   gui().bind_answer(window_ref(window), EventKind::may_close, [](const GuiEvent&) { return on_main_window_can_close(); });
-  gui().bind(window_ref(window), EventKind::destroyed, [](const GuiEvent&) { on_main_window_destroyed(); });
+  gui().bind(window_ref(window), EventKind::destroyed, [window](const GuiEvent&) {
+    on_main_window_destroyed();
+    gui_services().tray->remove_tray_icon(window);
+  });
 }
 
 bool on_main_window_can_close() {
@@ -78,6 +82,8 @@ void on_main_window_destroyed() {
   request_worker_shutdown();
   begin_converter_shutdown();
   end_all_converter_processes();
+  // The convert job keeps its own thread: it leaves once its killed run has returned.
+  end_convert_thread();
   wait_for_worker_threads(shutdown_wait_limit);
 
   std::function<void()> save;
@@ -86,7 +92,6 @@ void on_main_window_destroyed() {
     save = closing_save;
   }
   if (save) save();
-  gui_services().tray->remove_tray_icon(main_window());
 }
 
 void on_exit_menu_clicked() { gui().destroy_window(main_window()); }

@@ -21,6 +21,7 @@
 #include <functional>
 #include <thread>
 
+#include "engine/convert_job.h"
 #include "engine/converter_runner.h"
 #include "engine/globals.h"
 #include "engine/worker_threads.h"
@@ -180,6 +181,31 @@ TEST(ProgramShutdown, EndsTheConvertersThisProgramStartedAndNoOther) {
   EXPECT_TRUE(process_alive(unrelated));
   kill(unrelated, SIGKILL);
   std::remove(pid_file.c_str());
+}
+
+void convert_job_then_close(const std::string& folder) {
+  HeadlessGui g;
+  const std::string clip = folder + "/clip.mp4";
+  ASSERT_TRUE(test_env::make_h264_aac_mp4(clip, 1.0));
+  g.loop.when_idle([&] {
+    gui().append_row(main_control("convert_list"), {"1", clip, ""});
+    gui().input_click(main_control("convert_format_mkv_radio"));
+    EXPECT_TRUE(gui().input_click(main_control("convert_start_button")));
+    EXPECT_TRUE(g.loop.wait_until([] { return gui().text(main_control("convert_start_button")) == "开始转换"; }, 60s));
+    EXPECT_EQ(gui().cell(main_control("convert_list"), 0, 2), "任务完成");
+    g.services.answer_message(MessageAnswer::yes);
+    gui().input_close(main_window());
+  });
+  EXPECT_EQ(program_start_in(folder), 0);
+  // The finished job's thread was joined: a thread object left joinable would end the
+  // process abnormally when it is destroyed at exit.
+  EXPECT_FALSE(convert_thread.joinable());
+  EXPECT_TRUE(test_env::ffprobe(folder + "/新媒体/clip.mkv").ok);
+}
+
+TEST(ProgramShutdown, TheConvertButtonRunsTheJobAndShutdownJoinsItsThread) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(run_in_child(convert_job_then_close), ::testing::ExitedWithCode(0), "");
 }
 
 void exit_menu_while_hidden(const std::string& folder) {
