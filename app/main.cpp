@@ -1,7 +1,18 @@
-// Program entry. The main window is not built yet: this start says so and ends.
-#include <cstdio>
+// Program entry: the Qt window of the control model, then the program's own start,
+// which opens the main window and runs the message loop until it is closed.
+#include <cstdlib>
 
-int main() {
-  std::puts("栖枫视频剪辑工具: the main window is not there yet; this build has the engine only.");
-  return 0;
+#include "engine/worker_threads.h"
+#include "platform/qt/qt_gui.h"
+#include "ui/program_start.h"
+
+int main(int argc, char** argv) {
+  int exit_code = 0;
+  run_qt_program(argc, argv, [&exit_code](GuiModel&) {
+    exit_code = program_start();
+    // A worker thread that outlived shutdown's bounded wait may still use the model
+    // and the global state: end the process now, before anything is torn down.
+    if (running_worker_threads() > 0) std::_Exit(exit_code);
+  });
+  return exit_code;
 }
