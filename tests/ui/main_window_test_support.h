@@ -3,9 +3,13 @@
 // converter, `resources` to the built pictures, and no `data` folder yet (the program
 // makes it). The current folder is restored when the object goes.
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "platform/files.h"
@@ -31,3 +35,21 @@ class MainWindowRunFolder {
   std::string path_;
   test_env::ScopedCurrentFolder back_;
 };
+
+// For death tests of the whole program (shutdown cannot be undone in a process): runs
+// `checks` in a run folder of its own (removed afterwards), then ends the child with 0
+// when every check passed, printing the failures for the parent.
+[[noreturn]] inline void run_in_child(const std::function<void(const std::string&)>& checks) {
+  {
+    MainWindowRunFolder run;
+    checks(run.path());
+  }
+  // The child's failures reach the parent only through its standard error.
+  const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
+  for (int i = 0; i < result->total_part_count(); ++i) {
+    const ::testing::TestPartResult& part = result->GetTestPartResult(i);
+    if (part.failed()) std::fprintf(stderr, "%s:%d: %s\n", part.file_name(), part.line_number(), part.message());
+  }
+  std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
+}
+

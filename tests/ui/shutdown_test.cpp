@@ -38,22 +38,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Runs `checks` in a run folder of its own (removed afterwards), then ends the child
-// with 0 when every check passed.
-[[noreturn]] void run_in_child(const std::function<void(const std::string&)>& checks) {
-  {
-    MainWindowRunFolder run;
-    checks(run.path());
-  }
-  // The child's failures reach the parent only through its standard error.
-  const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
-  for (int i = 0; i < result->total_part_count(); ++i) {
-    const ::testing::TestPartResult& part = result->GetTestPartResult(i);
-    if (part.failed()) std::fprintf(stderr, "%s:%d: %s\n", part.file_name(), part.line_number(), part.message());
-  }
-  std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
-}
-
 // Where the child leaves the id of the converter it started outside the program.
 std::string unrelated_pid_file(pid_t test_process) {
   return std::filesystem::temp_directory_path().string() + "/videotool-unrelated-" + std::to_string(test_process) +
