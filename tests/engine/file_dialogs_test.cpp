@@ -31,8 +31,11 @@ TEST(FileDialogs, FolderChooserHasNoOwnerOpensOnTheGivenFolderAndGivesEmptyOnCan
   g.services.answer_folder("/home/u/新媒体");
   EXPECT_EQ(choose_folder("/home/u/旧", "新媒体保存位置"), "/home/u/新媒体");
   EXPECT_EQ(choose_folder("", "新视频保存位置"), "");
+  // A folder name may end in a blank here; it comes back as the dialog gave it.
+  g.services.answer_folder("/home/u/剪辑 ");
+  EXPECT_EQ(choose_folder("", "新视频保存位置"), "/home/u/剪辑 ");
   const auto requests = g.services.folder_requests();
-  ASSERT_EQ(requests.size(), 2u);
+  ASSERT_EQ(requests.size(), 3u);
   EXPECT_FALSE(requests[0].owner);
   EXPECT_EQ(requests[0].initial_folder, "/home/u/旧");
   EXPECT_EQ(requests[0].title, "新媒体保存位置");
