@@ -1,6 +1,7 @@
 // The one place where the features of the main window bind their handlers.
 
 #include "engine/convert_job.h"
+#include "ui/list_adding.h"
 #include "ui/main_window.h"
 #include "ui/main_window_created.h"
 #include "ui/program_start.h"
@@ -13,4 +14,5 @@ void bind_main_window_handlers(WindowToken window) {
   bind_start_and_shutdown_handlers(window);
   bind_tray_and_page_handlers(window);
   gui().bind({window, "convert_start_button"}, EventKind::clicked, on_convert_start_stop_clicked);
+  bind_list_adding_handlers(window);
 }
