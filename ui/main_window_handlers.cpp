@@ -2,6 +2,7 @@
 
 #include "engine/convert_job.h"
 #include "ui/list_adding.h"
+#include "ui/list_editing.h"
 #include "ui/main_window.h"
 #include "ui/main_window_created.h"
 #include "ui/program_start.h"
@@ -15,4 +16,5 @@ void bind_main_window_handlers(WindowToken window) {
   bind_tray_and_page_handlers(window);
   gui().bind({window, "convert_start_button"}, EventKind::clicked, on_convert_start_stop_clicked);
   bind_list_adding_handlers(window);
+  bind_list_editing_handlers(window);
 }
