@@ -16,9 +16,10 @@ if [ "${SKIP_SANITIZERS:-0}" != 1 ]; then
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-  # Only the control model's test program: it is where threads meet shared state.
+  # The control model's test program and the windows' (job list threads, scans and
+  # shutdown): where threads meet shared state.
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQF_SANITIZE=thread
-  cmake --build build-tsan -j "$jobs" --target tests_platform_gui
+  cmake --build build-tsan -j "$jobs" --target tests_platform_gui tests_ui
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-    ctest --test-dir build-tsan -L '^tests_platform_gui$' --output-on-failure -j "$jobs"
+    ctest --test-dir build-tsan -L '^(tests_platform_gui|tests_ui)$' --output-on-failure -j "$jobs"
 fi
