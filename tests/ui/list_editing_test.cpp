@@ -2,9 +2,12 @@
 // refusals while a job runs, the convert list's keys, and playing a row or opening its
 // folder through the shell.
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "engine/convert_job.h"
 #include "tests/support/test_env.h"
 #include "tests/ui/job_list_test_support.h"
 #include "ui/list_editing.h"
@@ -161,14 +164,39 @@ TEST_F(ListEditing, WhileAListsJobRunsItsRowsAreNeitherDeletedNorClearedFromAnyw
   }
 }
 
-TEST_F(ListEditing, TheDeleteKeyIsRefusedWhileTheConvertJobRuns) {
-  ASSERT_TRUE(drop(JobList::convert, {"/v/a.mp4"}));
+TEST_F(ListEditing, WhileTheConvertJobRunsItsListRefusesDeletionAndAfterwardsItIsUsableAgain) {
+  test_env::TempDir media;
+  std::vector<std::string> clips;
+  for (const char* name : {"a.mp4", "b.mp4"}) {
+    clips.push_back(media / name);
+    ASSERT_TRUE(test_env::make_h264_aac_mp4(clips.back(), 1.0));
+  }
+  ASSERT_TRUE(drop(JobList::convert, clips));
   select_rows(JobList::convert, {0});
-  start_job_on(JobList::convert);
+  ASSERT_TRUE(gui().input_click(at("convert_start_button")));
+  // The job's start handler has made the button its stop button: the job runs.
+  EXPECT_TRUE(job_runs_on_list(JobList::convert));
+  choose_from_list_menu(JobList::convert, 0, "delete_selected_menu_item");
+  choose_from_list_menu(JobList::convert, 0, "clear_list_menu_item");
   EXPECT_TRUE(gui().input_key(list_of(JobList::convert), key_codes::delete_key, key_modifiers::none));
+  EXPECT_EQ(message_texts(), (std::vector<std::string>{"正在转换视频，请勿删除！", "正在转换视频，请勿清空！",
+                                                       "正在转换视频，请勿删除！"}));
+  EXPECT_EQ(gui().row_count(list_of(JobList::convert)), 2);
+
+  // The job's end writes from its thread and posts nothing: look again and again.
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (job_runs_on_list(JobList::convert) && std::chrono::steady_clock::now() < give_up) {
+    g.loop.run_until_idle();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(gui().text(at("convert_start_button")), "开始转换");
+  if (convert_thread.joinable()) convert_thread.join();
+  EXPECT_EQ(column(JobList::convert, 2), (std::vector<std::string>{"任务完成", "任务完成"}));
+  EXPECT_FALSE(job_runs_on_list(JobList::convert));
+  EXPECT_TRUE(gui().enabled(at("convert_delete_selected_button")));
+  EXPECT_TRUE(click(JobList::convert, "convert_delete_selected_button"));
   finish_list_threads();
-  EXPECT_EQ(message_texts(), (std::vector<std::string>{"正在转换视频，请勿删除！"}));
-  EXPECT_EQ(gui().row_count(list_of(JobList::convert)), 1);
+  EXPECT_EQ(sources(JobList::convert), (std::vector<std::string>{clips[1]}));
 }
 
 TEST_F(ListEditing, ADeletionThatEndsWhileTheJobRunsLeavesItsButtonDisabled) {
