@@ -167,15 +167,44 @@ std::string read_profile_text(const std::string& path, const std::string& sectio
   return std::string(trim(line.substr(line.find('=') + 1)));
 }
 
-bool write_profile_text(const std::string& path, const std::string& section, const std::string& key,
-                        const std::string& value) {
-  const std::string_view new_section = trim(section), new_key = trim(key);
-  if (path.empty() || new_section.empty() || new_key.empty()) return false;
-  if (holds_forbidden_byte(section) || holds_forbidden_byte(key) || holds_forbidden_byte(value)) return false;
-  if (new_key.find('=') != new_key.npos || new_key.front() == '[' || new_section.find(']') != new_section.npos) {
-    return false;
-  }
+namespace {
 
+bool valid_section(std::string_view section) {
+  const std::string_view name = trim(section);
+  return !name.empty() && !holds_forbidden_byte(section) && name.find(']') == name.npos;
+}
+
+bool valid_pair(const std::string& key, const std::string& value) {
+  const std::string_view name = trim(key);
+  return !name.empty() && !holds_forbidden_byte(key) && !holds_forbidden_byte(value) &&
+         name.find('=') == name.npos && name.front() != '[';
+}
+
+// Applies `pairs` (all valid) to the file's lines in order, as one write each would.
+void apply_pairs(IniText& text, std::string_view section, const std::vector<std::pair<std::string, std::string>>& pairs) {
+  for (const auto& [key, value] : pairs) {
+    const std::string_view name = trim(key);
+    const KeyPlace place = find_key(text.lines, section, name);
+    if (place.key_line) {
+      std::string& line = text.lines[*place.key_line];
+      line = line.substr(0, line.find('=') + 1) + value;
+    } else if (place.header) {
+      // After the section's last line that is not blank, so a blank line before the
+      // next section stays where it is.
+      size_t at = place.section_end;
+      while (at > *place.header + 1 && trim(text.lines[at - 1]).empty()) --at;
+      text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(at), std::string(name) + "=" + value);
+    } else {
+      text.lines.push_back("[" + std::string(section) + "]");
+      text.lines.push_back(std::string(name) + "=" + value);
+    }
+  }
+}
+
+// Reads the file once, applies the pairs and replaces it once. False when the file
+// cannot be read or replaced.
+bool write_pairs(const std::string& path, std::string_view section,
+                 const std::vector<std::pair<std::string, std::string>>& pairs) {
   std::lock_guard lock(profile_write_mutex);
   // Write through a link to its target, so that the link stays.
   std::string target = path;
@@ -196,22 +225,7 @@ bool write_profile_text(const std::string& path, const std::string& section, con
   const auto bytes = read_whole_file(target, missing);
   if (!bytes && !missing) return false;  // never replace a file that could not be read
   IniText text = bytes ? split_lines(*bytes) : IniText{};
-
-  const KeyPlace place = find_key(text.lines, new_section, new_key);
-  const std::string pair = std::string(new_key) + "=" + value;
-  if (place.key_line) {
-    std::string& line = text.lines[*place.key_line];
-    line = line.substr(0, line.find('=') + 1) + value;
-  } else if (place.header) {
-    // After the section's last line that is not blank, so a blank line before the
-    // next section stays where it is.
-    size_t at = place.section_end;
-    while (at > *place.header + 1 && trim(text.lines[at - 1]).empty()) --at;
-    text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(at), pair);
-  } else {
-    text.lines.push_back("[" + std::string(new_section) + "]");
-    text.lines.push_back(pair);
-  }
+  apply_pairs(text, section, pairs);
 
   std::string out;
   if (text.bom) out += utf8_bom;
@@ -220,4 +234,23 @@ bool write_profile_text(const std::string& path, const std::string& section, con
     out += "\r\n";
   }
   return replace_file_atomically(target, out, mode);
+}
+
+}  // namespace
+
+bool write_profile_text(const std::string& path, const std::string& section, const std::string& key,
+                        const std::string& value) {
+  if (path.empty() || !valid_section(section) || !valid_pair(key, value)) return false;
+  return write_pairs(path, trim(section), {{key, value}});
+}
+
+bool write_profile_texts(const std::string& path, const std::string& section,
+                         const std::vector<std::pair<std::string, std::string>>& pairs) {
+  if (path.empty() || !valid_section(section)) return false;
+  std::vector<std::pair<std::string, std::string>> accepted;
+  accepted.reserve(pairs.size());
+  for (const auto& pair : pairs)
+    if (valid_pair(pair.first, pair.second)) accepted.push_back(pair);
+  if (accepted.empty()) return pairs.empty();
+  return write_pairs(path, trim(section), accepted) && accepted.size() == pairs.size();
 }

@@ -25,6 +25,8 @@
 // link is written through to its target; the link stays.
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // The value of `key` in `section` of the file at `path`, or `default_value`.
 std::string read_profile_text(const std::string& path, const std::string& section, const std::string& key,
@@ -37,3 +39,12 @@ std::string read_profile_text(const std::string& path, const std::string& sectio
 // cannot be read or replaced.
 bool write_profile_text(const std::string& path, const std::string& section, const std::string& key,
                         const std::string& value);
+
+// Sets several keys of one section in one step: the same as write_profile_text for each
+// pair in order, but the file is read once and put in place once, so a reader sees
+// either none or all of the new values. A pair that write_profile_text would refuse is
+// left out (its old value stays) and the others are written. False when a pair was left
+// out, the section is refused, or the file cannot be read or replaced (then the file
+// is unchanged). An empty list changes nothing and gives true.
+bool write_profile_texts(const std::string& path, const std::string& section,
+                         const std::vector<std::pair<std::string, std::string>>& pairs);

@@ -210,3 +210,32 @@ TEST(Profile, ConcurrentWritersLoseNothingAndReadersNeverSeeAPartialFile) {
     EXPECT_EQ(read_profile_text(ini, "批量转换视频", "c" + std::to_string(i)), std::to_string(i));
   }
 }
+
+TEST(Profile, ABatchWriteEqualsOneWriteAfterAnotherAndLeavesRefusedPairsOut) {
+  const std::vector<std::pair<std::string, std::string>> pairs = {
+      {"X4", "n"}, {"y4", "5"}, {"dup", "new"}, {"added", "a=b"}, {" added ", "again"}, {"fresh", ""}, {"x4", "y"}};
+  TempDir dir;
+  const std::string one_by_one = dir / "one.ini", batch = dir / "batch.ini", fresh = dir / "fresh.ini";
+  write_file(one_by_one, sample);
+  write_file(batch, sample);
+  for (const auto& [key, value] : pairs) ASSERT_TRUE(write_profile_text(one_by_one, "批量剪辑视频", key, value));
+  EXPECT_TRUE(write_profile_texts(batch, "批量剪辑视频", pairs));
+  EXPECT_EQ(read_file(batch), read_file(one_by_one));
+
+  // A new file and a new section come out as one write after another would make them.
+  EXPECT_TRUE(write_profile_texts(fresh, "批量剪辑视频", {{"x4", "n"}, {"y4", "3"}}));
+  EXPECT_EQ(read_file(fresh), "[批量剪辑视频]\r\nx4=n\r\ny4=3\r\n");
+
+  // Refused pairs keep their old values; the others are written all the same.
+  EXPECT_FALSE(write_profile_texts(fresh, "批量剪辑视频",
+                                   {{"x4", "y"}, {"y4", "two\r\nlines"}, {"a=b", "v"}, {"y6", "lf\n[x]"}, {"z1", "ok"}}));
+  EXPECT_EQ(read_file(fresh), "[批量剪辑视频]\r\nx4=y\r\ny4=3\r\nz1=ok\r\n");
+
+  const std::string before = read_file(fresh);
+  EXPECT_FALSE(write_profile_texts(fresh, "批量剪辑视频", {{"y4", "cr\r"}}));
+  EXPECT_FALSE(write_profile_texts(fresh, "a]b", {{"k", "v"}}));
+  EXPECT_TRUE(write_profile_texts(fresh, "批量剪辑视频", {}));
+  EXPECT_EQ(read_file(fresh), before);
+  fs::create_directory(dir / "a_folder.ini");
+  EXPECT_FALSE(write_profile_texts(dir / "a_folder.ini", "s", {{"k", "v"}}));
+}
