@@ -241,3 +241,31 @@ std::string replace_ignoring_ascii_case(const std::string& text, const std::stri
   result.append(text, copied);
   return result;
 }
+
+double text_to_number(const std::string& text) {
+  const std::string ascii = to_half_width(text);
+  std::string_view view = ascii;
+  const size_t first = view.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return 0.0;
+  view.remove_prefix(first);
+  bool negative = false;
+  if (view.front() == '+' || view.front() == '-') {
+    negative = view.front() == '-';
+    view.remove_prefix(1);
+  }
+  // A digit, or a point followed by one, must come first: "inf", "nan" and hexadecimal
+  // forms are no numbers here.
+  const bool starts_number = !view.empty() && ((view[0] >= '0' && view[0] <= '9') ||
+                                               (view[0] == '.' && view.size() > 1 && view[1] >= '0' && view[1] <= '9'));
+  if (!starts_number) return 0.0;
+  double value = 0.0;
+  if (std::from_chars(view.data(), view.data() + view.size(), value).ec != std::errc()) return 0.0;
+  return negative ? -value : value;
+}
+
+int first_text_starting_with(const std::vector<std::string>& texts, const std::string& prefix) {
+  for (size_t i = 0; i < texts.size(); ++i) {
+    if (texts[i].size() >= prefix.size() && marker_at(texts[i], 0, prefix, true)) return static_cast<int>(i);
+  }
+  return -1;
+}

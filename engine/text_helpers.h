@@ -11,6 +11,7 @@
 // text, an unreadable number 0.
 
 #include <string>
+#include <vector>
 
 // The text between the first `left` found from byte `start` on (1 or less: from the
 // first byte) and the first `right` after it; empty when either is missing. "#引号"
@@ -77,3 +78,15 @@ std::string fold_ascii_case(std::string text);
 // at character boundaries, left to right, never overlapping) replaced by `to`. An empty
 // `from` replaces nothing.
 std::string replace_ignoring_ascii_case(const std::string& text, const std::string& from, const std::string& to);
+
+// The number at the start of `text`, after full-width characters are made ASCII:
+// leading blanks and tabs, an optional sign, then digits with an optional fraction and
+// exponent; what follows is ignored. 0 when the text does not begin with a number or
+// the number lies beyond the range of a double.
+// "12.5kHz" gives 12.5, "６５５３５" 65535, "-3" -3, "abc" and "" 0.
+double text_to_number(const std::string& text);
+
+// The index of the first of `texts` that begins with `prefix`, ASCII letters compared
+// without regard to case; -1 when none does. An empty prefix is the beginning of every
+// text.
+int first_text_starting_with(const std::vector<std::string>& texts, const std::string& prefix);

@@ -221,3 +221,25 @@ TEST(TextHelpers, AsciiCaseFoldingAndReplacing) {
   // Never from inside a multibyte character.
   EXPECT_EQ(replace_ignoring_ascii_case("中中", inside_zhong, "x"), "中中");
 }
+
+TEST(TextHelpers, TextToNumber) {
+  const std::pair<const char*, double> cases[] = {
+      {"65535", 65535},     {"６５５３５", 65535}, {"  5.9", 5.9},   {"\t-3", -3},       {"+2", 2},
+      {"12.5kHz", 12.5},    {"1e3", 1000},        {".5", 0.5},      {"３．５", 3.5},    {"　7", 7},
+      {"", 0},              {"abc", 0},           {"-", 0},         {".", 0},           {"inf", 0},
+      {"nan", 0},           {"0x10", 0},          {"1e999", 0},     {"y", 0},           {"20", 20},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_DOUBLE_EQ(text_to_number(text), expected) << text;
+}
+
+TEST(TextHelpers, FirstTextStartingWith) {
+  const std::vector<std::string> items = {"95%", "90%", "85%", "模式一", "DejaVu Sans(DejaVuSans)"};
+  EXPECT_EQ(first_text_starting_with(items, "85"), 2);
+  EXPECT_EQ(first_text_starting_with(items, "9"), 0);
+  EXPECT_EQ(first_text_starting_with(items, "模式"), 3);
+  EXPECT_EQ(first_text_starting_with(items, "dejavu sans("), 4);
+  EXPECT_EQ(first_text_starting_with(items, ""), 0);
+  EXPECT_EQ(first_text_starting_with(items, "85%%"), -1);
+  EXPECT_EQ(first_text_starting_with(items, "模式二"), -1);
+  EXPECT_EQ(first_text_starting_with({}, ""), -1);
+}
