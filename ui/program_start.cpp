@@ -37,7 +37,7 @@ void free_globals_at_exit() {
 
 int program_start() { return program_start_in(executable_folder()); }
 
-WindowToken open_main_window_in(const std::string& folder) {
+WindowToken open_main_window_in(const std::string& folder, const std::function<void()>& after_binding) {
   run_folder.set(folder);
   set_current_folder(folder);
   init_global_arrays();
@@ -49,11 +49,12 @@ WindowToken open_main_window_in(const std::string& folder) {
 
   const WindowToken window = create_main_window();
   bind_main_window_handlers(window);
+  if (after_binding) after_binding();
   gui().open_window(window);
   return window;
 }
 
-int program_start_in(const std::string& folder) {
+int program_start_in(const std::string& folder, const std::function<void()>& after_binding) {
   // The exit routine runs once, last, however the loop ends, unless a worker thread
   // still runs (it would find its values gone).
   struct ExitRoutine {
@@ -62,7 +63,7 @@ int program_start_in(const std::string& folder) {
     }
   } exit_routine;
 
-  open_main_window_in(folder);
+  open_main_window_in(folder, after_binding);
   return gui().loop().run();
 }
 

@@ -39,12 +39,15 @@ inline constexpr const char* exit_question_title = "友情提示：";
 int program_start();
 
 // The same with another run folder (tests run the program from their own).
-int program_start_in(const std::string& folder);
+// `after_binding`: see open_main_window_in.
+int program_start_in(const std::string& folder, const std::function<void()>& after_binding = {});
 
 // Everything before the message loop: the run folder made current, the globals, the
 // settings path and the `data` folder, and the main window created, bound and opened.
-// Returns the main window.
-WindowToken open_main_window_in(const std::string& folder);
+// `after_binding`, when given, runs once every feature has bound its handlers (and set
+// its start-up tasks and closing save), just before the window opens: tests replace
+// some of those there. Returns the main window.
+WindowToken open_main_window_in(const std::string& folder, const std::function<void()>& after_binding = {});
 
 // Creates the global lists and pairs, empty (engine/globals.h, ui/ui_globals.h).
 void init_global_arrays();

@@ -132,10 +132,11 @@ TEST(MainWindowStart, TheStartUpTasksThatAreSetRunOnTheirOwnThreadsOnce) {
       ++count;
     };
   };
-  set_startup_task(StartupTask::converter_check, task(check));
-  set_startup_task(StartupTask::font_list, task(fonts));
-  set_startup_task(StartupTask::settings, task(settings));
-  open_main_window_in(run.path());
+  open_main_window_in(run.path(), [&] {
+    set_startup_task(StartupTask::converter_check, task(check));
+    set_startup_task(StartupTask::font_list, task(fonts));
+    set_startup_task(StartupTask::settings, task(settings));
+  });
   EXPECT_TRUE(wait_for_worker_threads(std::chrono::seconds(10)));
   EXPECT_EQ(check.load(), 1);
   EXPECT_EQ(fonts.load(), 1);

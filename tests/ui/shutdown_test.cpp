@@ -73,10 +73,12 @@ void question_no_then_yes(const std::string& folder) {
   HeadlessGui g;
   int saves = 0;
   std::string saved_while_open;
-  set_closing_save([&] {
-    ++saves;
-    saved_while_open = gui().text(main_control("edit_output_folder_field"));
-  });
+  const auto counting_save = [&] {
+    set_closing_save([&] {
+      ++saves;
+      saved_while_open = gui().text(main_control("edit_output_folder_field"));
+    });
+  };
   std::atomic<bool> job_left = false;
   g.loop.when_idle([&] {
     // A job runs while the question is answered No: it goes on, the window stays.
@@ -95,7 +97,7 @@ void question_no_then_yes(const std::string& folder) {
     g.services.answer_message(MessageAnswer::yes);
     EXPECT_TRUE(gui().input_close(main_window()));
   });
-  EXPECT_EQ(program_start_in(folder), 0);
+  EXPECT_EQ(program_start_in(folder, counting_save), 0);
 
   const auto messages = g.services.messages();
   ASSERT_EQ(messages.size(), 2u);
@@ -195,7 +197,7 @@ TEST(ProgramShutdown, TheConvertButtonRunsTheJobAndShutdownJoinsItsThread) {
 void exit_menu_while_hidden(const std::string& folder) {
   HeadlessGui g;
   int saves = 0;
-  set_closing_save([&] { ++saves; });
+  const auto counting_save = [&] { set_closing_save([&] { ++saves; }); };
   std::atomic<bool> scan_left = false;
   g.loop.when_idle([&] {
     EXPECT_TRUE(start_worker_thread(
@@ -205,7 +207,7 @@ void exit_menu_while_hidden(const std::string& folder) {
     g.services.answer_popup_menu(main_window_menu_item_index("tray_exit_menu_item"));
     gui().input_tray(main_window(), 3);
   });
-  EXPECT_EQ(program_start_in(folder), 0);
+  EXPECT_EQ(program_start_in(folder, counting_save), 0);
   EXPECT_TRUE(g.services.messages().empty());  // no question
   EXPECT_EQ(saves, 1);
   EXPECT_TRUE(scan_left);
