@@ -3,9 +3,13 @@
 #include "engine/convert_job.h"
 #include "ui/list_adding.h"
 #include "ui/list_editing.h"
+#include "ui/edit_options.h"
+#include "ui/edit_settings.h"
 #include "ui/main_window.h"
 #include "ui/main_window_created.h"
+#include "ui/merge_options.h"
 #include "ui/program_start.h"
+#include "ui/subtitle_font_list.h"
 #include "ui/tray_and_pages.h"
 
 void bind_main_window_handlers(WindowToken window) {
@@ -17,4 +21,8 @@ void bind_main_window_handlers(WindowToken window) {
   gui().bind({window, "convert_start_button"}, EventKind::clicked, on_convert_start_stop_clicked);
   bind_list_adding_handlers(window);
   bind_list_editing_handlers(window);
+  bind_edit_option_handlers(window);
+  bind_merge_option_handlers(window);
+  bind_subtitle_font_list(window);
+  bind_edit_settings(window);
 }
