@@ -264,7 +264,9 @@ void load_edit_settings() {
 }
 
 void bind_edit_settings(WindowToken window) {
+  // A new window starts unloaded (window ids are unique only within one control model).
   (void)window;
+  loaded_window_id.store(0);
   set_startup_task(StartupTask::settings, load_edit_settings);
   set_closing_save(save_edit_settings);
 }

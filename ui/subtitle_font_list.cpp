@@ -42,6 +42,8 @@ bool subtitle_font_list_filled() {
 }
 
 void bind_subtitle_font_list(WindowToken window) {
+  // A new window starts unfilled (window ids are unique only within one control model).
   (void)window;
+  filled_window_id.store(0);
   set_startup_task(StartupTask::font_list, fill_subtitle_font_list);
 }
