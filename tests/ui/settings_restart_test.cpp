@@ -3,8 +3,9 @@
 // running leaves the user's file as it was.
 //
 // Shutdown cannot be undone in a process, so the run that closes the window happens in
-// a child process (a death test forked from this one, so it shares the run folder);
-// the child reports its checks through its exit code and prints what failed.
+// a child process: a death test forked from this one (no thread of the program runs at
+// that moment), so it shares the run folder. The child reports its checks through its
+// exit code and prints what failed.
 
 #include <gtest/gtest.h>
 
