@@ -122,7 +122,7 @@ TEST(EditSettings, UnusualStoredValuesAreRestoredAndRewrittenByTheirRules) {
       "h1=21\r\nz8=85\r\nz6=85\r\nz10=xyz\r\nz9=自定义\r\nz11=模式一\r\nz12=3\r\n"
       "x31=y\r\ny34=2 -y\r\nx32=y\r\ndd33=a\r\n"
       "hbtitle=b\r\nzctx=A\r\nzctx1=3\r\n"
-      "unknown=stays\r\n"
+      "unknown=stays\r\n保存位置=\r\n"
       "[批量转换视频]\r\n保存方式=a\r\n");
   start_main_window(g, run);
 
@@ -152,6 +152,8 @@ TEST(EditSettings, UnusualStoredValuesAreRestoredAndRewrittenByTheirRules) {
   EXPECT_EQ(text("merge_transition_combo"), "渐白切换");
   EXPECT_FALSE(enabled("merge_transition_combo"));
   EXPECT_EQ(text("thread_count_field"), "2 -y");
+  // An empty stored output folder counts as missing.
+  EXPECT_EQ(text("edit_output_folder_field"), run.path() + "/新媒体");
   // A count that is no whole number never reaches a command.
   EXPECT_EQ(ffmpeg_global_options.get(), " -hwaccel auto");
 
@@ -176,12 +178,13 @@ TEST(EditSettings, UnusualStoredValuesAreRestoredAndRewrittenByTheirRules) {
   EXPECT_EQ(values["zctx"], "A");
   EXPECT_EQ(values["zctx1"], "3");
   EXPECT_EQ(values["unknown"], "stays");
+  EXPECT_EQ(values["保存位置"], "");
   const std::string file = test_env::read_file(run.config());
   EXPECT_EQ(file.rfind("; kept as it is\r\n[原视频]\r\n打开位置1=/srv/videos/\r\n[批量剪辑视频]\r\n", 0), 0u);
   EXPECT_NE(file.find("[批量转换视频]\r\n保存方式=a\r\n"), std::string::npos);
   // The load's own keys come first in their stored order, the missing ones after them
   // in table order.
-  EXPECT_EQ(entries.size(), 72u + 4u);
+  EXPECT_EQ(entries.size(), 72u + 5u);
   EXPECT_EQ(entries.front().first, "x4");
   EXPECT_EQ(entries.back().first, "x36");
 }
