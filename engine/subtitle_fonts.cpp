@@ -6,14 +6,6 @@
 #include "engine/text_helpers.h"
 #include "platform/files.h"
 
-namespace {
-
-bool starts_with_ignoring_ascii_case(const std::string& text, const std::string& prefix) {
-  return fold_ascii_case(text).starts_with(fold_ascii_case(prefix));
-}
-
-}  // namespace
-
 std::vector<SubtitleFont> list_subtitle_fonts() {
   std::vector<SubtitleFont> fonts;
   const std::string folder = special_folder_path(special_folder_fonts);
@@ -37,8 +29,8 @@ std::vector<SubtitleFont> list_subtitle_fonts() {
 
 int subtitle_font_index(const std::vector<SubtitleFont>& fonts, const std::string& remembered) {
   if (fonts.empty()) return -1;
-  for (size_t i = 0; i < fonts.size(); ++i) {
-    if (starts_with_ignoring_ascii_case(fonts[i].item_text, remembered)) return static_cast<int>(i);
-  }
-  return 0;
+  std::vector<std::string> items;
+  items.reserve(fonts.size());
+  for (const SubtitleFont& font : fonts) items.push_back(font.item_text);
+  return std::max(first_text_starting_with(items, remembered), 0);
 }
