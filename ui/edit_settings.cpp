@@ -1,6 +1,5 @@
 #include "ui/edit_settings.h"
 
-#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <map>
@@ -110,17 +109,14 @@ std::vector<EditSettingKey> build_edit_setting_keys() {
   };
 }
 
-// The number a value stands for, read as the settings file's numbers are read.
-double setting_number(const std::string& value) { return text_to_number(value); }
-
 GuiColour colour_from_setting(const std::string& value) {
-  const double number = setting_number(value);
+  const double number = text_to_number(value);
   if (!(number >= 0 && number <= colour_maximum)) return 0;
   return static_cast<GuiColour>(number);
 }
 
 int slider_position_from_setting(const std::string& value) {
-  const double number = setting_number(value);
+  const double number = text_to_number(value);
   if (number < slider_minimum - slider_tolerance || number > slider_maximum + slider_tolerance) return slider_fallback;
   return static_cast<int>(std::trunc(number));
 }
