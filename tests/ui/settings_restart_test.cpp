@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -21,16 +19,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-[[noreturn]] void run_in_child(const std::function<void()>& checks) {
-  checks();
-  const ::testing::TestResult* result = ::testing::UnitTest::GetInstance()->current_test_info()->result();
-  for (int i = 0; i < result->total_part_count(); ++i) {
-    const ::testing::TestPartResult& part = result->GetTestPartResult(i);
-    if (part.failed()) std::fprintf(stderr, "%s:%d: %s\n", part.file_name(), part.line_number(), part.message());
-  }
-  std::_Exit(::testing::Test::HasFailure() ? 1 : 0);
-}
 
 // Every control of the main window as one line each: role, then everything the user can
 // see or change of it.
@@ -165,7 +153,12 @@ TEST(SettingsRestart, EveryOptionChangedThroughTheWindowComesBackAfterARestart) 
   add_font(run, "DejaVuSans.ttf", "a.ttf");
   add_font(run, "DejaVuSerif.ttf", "b.ttf");
   const std::string snapshot = run.path() + "/../controls.txt";
-  EXPECT_EXIT(run_in_child([&] { first_run(run.path(), snapshot); }), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(
+      {
+        first_run(run.path(), snapshot);
+        end_child_with_checks();
+      },
+      ::testing::ExitedWithCode(0), "");
 
   HeadlessGui g;
   start_main_window(g, run);
@@ -226,7 +219,12 @@ TEST(SettingsRestart, ACloseDuringTheSettingsLoadLeavesTheFileAsItWas) {
   MainWindowRunFolder run;
   const std::string original = "[批量剪辑视频]\r\nx14=n\r\ny4=9\r\nz1=DejaVu Sans(a)\r\n[原视频]\r\n打开位置1=/v/\r\n";
   run.write_config(original);
-  EXPECT_EXIT(run_in_child([&] { close_during_load(run.path()); }), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(
+      {
+        close_during_load(run.path());
+        end_child_with_checks();
+      },
+      ::testing::ExitedWithCode(0), "");
   EXPECT_EQ(test_env::read_file(run.config()), original);
 }
 
