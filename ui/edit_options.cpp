@@ -6,6 +6,7 @@
 
 #include "engine/globals.h"
 #include "ui/edit_settings.h"
+#include "ui/list_counts.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -248,6 +249,8 @@ void refresh_edit_options() {
 }
 
 void bind_edit_option_handlers(WindowToken window) {
+  // Every change of the edit list re-applies the options (the "开始剪辑" rule).
+  set_edit_options_refresh(refresh_edit_options);
   for (const HandlerBinding& binding : handler_bindings())
     gui().bind({window, binding.role}, binding.kind, [handler = binding.handler](const GuiEvent&) { handler(); });
 }

@@ -8,6 +8,7 @@
 #include "platform/profile.h"
 #include "ui/edit_options.h"
 #include "ui/edit_settings.h"
+#include "ui/list_counts.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -54,6 +55,10 @@ void on_title_from_source1_clicked() { write_merge_setting(merge_title_key, "a")
 
 void on_title_from_source2_clicked() { write_merge_setting(merge_title_key, "b"); }
 
+void on_merge_all_list1_clicked() { update_merge_counts(); }
+
+void on_merge_all_list2_clicked() { update_merge_counts(); }
+
 void bind_merge_option_handlers(WindowToken window) {
   GuiModel& model = gui();
   model.bind({window, "merge_transition_check"}, EventKind::clicked, [](const GuiEvent&) { on_transition_option_clicked(); });
@@ -63,4 +68,6 @@ void bind_merge_option_handlers(WindowToken window) {
              [](const GuiEvent&) { on_title_from_source1_clicked(); });
   model.bind({window, "merge_title_from_source2_radio"}, EventKind::clicked,
              [](const GuiEvent&) { on_title_from_source2_clicked(); });
+  model.bind({window, "merge_all_source1_check"}, EventKind::clicked, [](const GuiEvent&) { on_merge_all_list1_clicked(); });
+  model.bind({window, "merge_all_source2_check"}, EventKind::clicked, [](const GuiEvent&) { on_merge_all_list2_clicked(); });
 }

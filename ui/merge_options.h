@@ -38,6 +38,10 @@ void fill_merge_transition_combo(WindowToken window);
 // transition_index_from_setting(index_value).
 void restore_merge_transition(WindowToken window, const std::string& on_value, const std::string& index_value);
 
+// The merge-all boxes clicked: the merge outputs are recounted (ui/list_counts.h).
+void on_merge_all_list1_clicked();
+void on_merge_all_list2_clicked();
+
 // Binds the transition box and combo and the title radios.
 void bind_merge_option_handlers(WindowToken window);
 

@@ -119,6 +119,28 @@ TEST_F(JobListCounts, TheEditListCountFollowsItsRowsAndRunsTheEditOptionsRefresh
   set_edit_options_refresh({});
 }
 
+TEST_F(JobListCounts, TheWindowsOwnHandlersRecountOnMergeAllClicksAndReapplyTheEditOptions) {
+  // The settings load and the font list run first, as at every start.
+  ASSERT_TRUE(wait_for_worker_threads(std::chrono::seconds(30)));
+  g.loop.run_until_idle();
+
+  ASSERT_TRUE(drop(JobList::merge1, names("a", 2)));
+  ASSERT_TRUE(drop(JobList::merge2, names("b", 3)));
+  EXPECT_EQ(text("merge_output_count_label"), "6");
+  ASSERT_TRUE(click(JobList::merge1, "merge_all_source1_check"));
+  EXPECT_EQ(text("merge_output_count_label"), "3");
+  ASSERT_TRUE(click(JobList::merge2, "merge_all_source2_check"));
+  EXPECT_EQ(text("merge_output_count_label"), "1");
+
+  // "开始剪辑" needs rows and an option: the list change re-applies the options.
+  ASSERT_TRUE(click(JobList::edit, "sharpen_check"));
+  EXPECT_FALSE(enabled("edit_start_button"));
+  ASSERT_TRUE(drop(JobList::edit, names("e", 1)));
+  EXPECT_TRUE(enabled("edit_start_button"));
+  EXPECT_TRUE(click(JobList::edit, "edit_clear_button"));
+  EXPECT_FALSE(enabled("edit_start_button"));
+}
+
 TEST_F(JobListCounts, WhileAJobRunsACountUpdateChangesOnlyTheLabels) {
   ASSERT_TRUE(drop(JobList::merge1, names("a", 1)));
   ASSERT_TRUE(drop(JobList::merge2, names("b", 1)));
