@@ -127,6 +127,14 @@ bool is_same_file(const std::string& a, const std::string& b) {
   return st_a.st_dev == st_b.st_dev && st_a.st_ino == st_b.st_ino;
 }
 
+std::optional<FileStamp> file_stamp(const std::string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+  const auto nanoseconds = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
+  return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                   static_cast<std::uint64_t>(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
+}
+
 std::optional<std::string> read_file_bytes(const std::string& path) {
   if (path.empty()) return std::nullopt;
   // Non-blocking, so that opening a named pipe cannot hang; it is refused below.

@@ -48,6 +48,20 @@ bool is_regular_file(const std::string& path);
 // a doubled "/". False when either does not exist.
 bool is_same_file(const std::string& a, const std::string& b);
 
+// What shows whether the file at `path` (links followed) changed: which file it is,
+// its length and its modification and status-change times.
+struct FileStamp {
+  std::uint64_t device = 0, inode = 0, length = 0;
+  std::int64_t modified_ns = 0, changed_ns = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of what is at `path` now; nothing when nothing exists there. Two stamps of
+// one path differ when something appeared there or went away in between, or another
+// file took its place, or the file was written, unless it kept its length and both
+// writes fell within one tick of the file system's clock.
+std::optional<FileStamp> file_stamp(const std::string& path);
+
 // The whole content of the regular file (or link to one) at `path`; nothing when it
 // cannot be read (missing, a folder, a pipe or device, no permission).
 std::optional<std::string> read_file_bytes(const std::string& path);

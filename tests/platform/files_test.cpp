@@ -69,6 +69,30 @@ TEST(Files, SameFileComparesIdentityNotSpelling) {
   EXPECT_FALSE(is_same_file("", ""));
 }
 
+TEST(Files, AStampChangesWhenTheFileAtAPathAppearsChangesOrGoes) {
+  TempDir dir;
+  const std::string path = dir / "clip.mp4";
+  EXPECT_FALSE(file_stamp(path).has_value());
+  EXPECT_FALSE(file_stamp("").has_value());
+
+  write_file(path, "first");
+  const auto first = file_stamp(path);
+  ASSERT_TRUE(first.has_value());
+  EXPECT_EQ(file_stamp(path), first);
+  fs::create_symlink(path, dir / "link.mp4");
+  EXPECT_EQ(file_stamp(dir / "link.mp4"), first);  // the file behind the link
+
+  // Written to (a longer content), replaced by another file, gone.
+  write_file(path, "first and more");
+  const auto written = file_stamp(path);
+  EXPECT_NE(written, first);
+  write_file(dir / "other.mp4", "first and more");
+  fs::rename(dir / "other.mp4", path);
+  EXPECT_NE(file_stamp(path), written);
+  fs::remove(path);
+  EXPECT_FALSE(file_stamp(path).has_value());
+}
+
 TEST(Files, ReadFileBytesTakesRegularFilesOnly) {
   TempDir dir;
   std::string bytes("a\0b\xFF", 4);
