@@ -1,7 +1,10 @@
 #include "engine/convert_job.h"
 
 #include <array>
+#include <future>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "engine/convert_commands.h"
@@ -13,6 +16,7 @@
 #include "engine/job_progress.h"
 #include "engine/media_probes.h"
 #include "engine/program_pictures.h"
+#include "platform/files.h"
 #include "platform/gui/gui.h"
 #include "platform/process.h"
 #include "platform/profile.h"
@@ -70,7 +74,40 @@ std::string final_row_status(int exit_status, bool progress_done, const std::str
   return convert_status_failed;
 }
 
-void convert_one_row(const JobWindow& at, RowId row, const std::string& format) {
+// The duration probe of one row's source, started ahead on a helper thread of the
+// worker so that it runs while the row before converts.
+struct DurationProbe {
+  std::string source;               // the source as the row's plan names it
+  std::optional<FileStamp> stamp;   // the file there when the probe started
+  std::future<std::string> result;  // `probe_duration` of the source; invalid when none runs
+};
+
+// Starts the probe of the row whose column 1 reads `listed_source`, rewritten as
+// `plan_convert_row` rewrites it.
+DurationProbe start_duration_probe(const std::string& listed_source) {
+  DurationProbe probe;
+  probe.source = rewrite_course_stream_address(listed_source);
+  probe.stamp = file_stamp(probe.source);
+  try {
+    probe.result = std::async(std::launch::async, probe_duration, probe.source);
+  } catch (const std::system_error&) {
+    // No thread to be had: the row probes its source itself.
+  }
+  return probe;
+}
+
+// The duration of `source`: the result of the probe started ahead when it probed this
+// source and the file is still the one it probed (the row before may have written or
+// removed it), otherwise a probe now.
+std::string take_probed_duration(DurationProbe& probe, const std::string& source) {
+  if (probe.result.valid()) {
+    std::string duration = probe.result.get();
+    if (probe.source == source && file_stamp(source) == probe.stamp) return duration;
+  }
+  return probe_duration(source);
+}
+
+void convert_one_row(const JobWindow& at, RowId row, const std::string& format, DurationProbe& probe) {
   GuiModel& model = gui();
   const ControlRef list = at("convert_list");
   ConvertRowOptions options;
@@ -93,7 +130,7 @@ void convert_one_row(const JobWindow& at, RowId row, const std::string& format) 
     model.set_cell_by_id(list, row, 2, convert_status_output_is_source);
     return;
   }
-  progress_total_duration.set(probe_duration(plan.source));
+  progress_total_duration.set(take_probed_duration(probe, plan.source));
   // A stream saved "beside its source" goes to the output folder, which only a job
   // saving into the folder has created.
   if (plan.is_stream && options.save_beside_source) ensure_directory(options.output_folder);
@@ -168,13 +205,24 @@ void batch_convert_videos(WindowToken window) {
   for (const ListRow& row : model.list_rows(list)) rows.push_back(row.id);
   for (const RowId row : rows) model.set_cell_by_id(list, row, 2, "");
 
+  // Each row's duration probe runs ahead, while the row before converts; the first
+  // row probes its source itself.
+  DurationProbe next_probe;
   for (std::size_t i = 0; i < rows.size(); ++i) {
+    DurationProbe probe = std::move(next_probe);
+    next_probe = {};
+    if (i + 1 < rows.size() && model.row_index(list, rows[i + 1]) >= 0) {
+      next_probe = start_duration_probe(model.cell_by_id(list, rows[i + 1], 1));
+    }
     const std::string number = std::to_string(i + 1);
     model.set_value(at("overall_progress_bar"), static_cast<int>(i + 1));
     model.set_text(at("overall_progress_label"), number + " / " + std::to_string(model.row_count(list)));
-    if (model.row_index(list, rows[i]) >= 0) convert_one_row(at, rows[i], format);
+    if (model.row_index(list, rows[i]) >= 0) convert_one_row(at, rows[i], format, probe);
     if (stop_requested) break;
   }
+  // After a stop the probe of the next row may still run: the job has ended only when
+  // it has (it ends soon; once shutdown has begun its converter is ended or never starts).
+  if (next_probe.result.valid()) next_probe.result.wait();
 
   for (const char* role :
        {"file_progress_bar", "file_progress_label", "overall_progress_bar", "overall_progress_label"}) {

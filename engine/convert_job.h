@@ -20,7 +20,10 @@
 // 频文件") only when `convert_row_succeeded` says so.
 //
 // Threads: the handler runs on the UI thread; the worker on `convert_thread`. Both
-// reach the window only through the control model.
+// reach the window only through the control model. While a row converts, the duration
+// probe of the next row's source runs on a helper thread of the worker (one at a time);
+// the row takes its result as its progress total unless the file changed since (then
+// it probes again), and the worker waits for the helper before it ends.
 
 #include <thread>
 
@@ -60,5 +63,6 @@ void batch_convert_videos(WindowToken window);
 // Shutdown (UI thread): asks the job to stop, ends every converter process the program
 // started (from now on none starts any more, whatever job it would serve), and waits
 // until the worker has left, which it does at its next check: its run returns, the row
-// is not judged a success, and no source is deleted.
+// is not judged a success, no source is deleted, and its duration probe helper, whose
+// converter is ended too, has returned.
 void end_convert_thread();

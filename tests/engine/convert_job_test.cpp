@@ -62,6 +62,7 @@ class ConvertJob : public ::testing::Test {
     if (convert_thread.joinable()) {
       stop_requested = true;
       open_gate();
+      open_probe_gate();
       convert_thread.join();
     }
   }
@@ -103,30 +104,60 @@ class ConvertJob : public ::testing::Test {
   }
 
   // Makes bin/ffmpeg hold every conversion (a command with "-y" or "-f") until the
-  // gate is opened; duration probes pass at once.
-  void hold_conversions() {
+  // gate is opened, or until `release_conversion` lets that one go; duration probes
+  // pass at once, except those of a source whose path ends in `held_probe`, which wait
+  // for the probe gate. Every run logs "start", "held" for a conversion and "end".
+  void hold_conversions(const std::string& held_probe = "") {
     gate = dir / "gate";
+    probe_gate = dir / "probe_gate";
+    converter_log = dir / "converter.log";
     const std::string program = run + "/bin/ffmpeg";
     fs::remove(program);
-    write_file(program, "#!/bin/sh\nfor a in \"$@\"; do case \"$a\" in -y|-f) while [ ! -e '" + gate +
-                            "' ]; do sleep 0.01; done;; esac; done\nexec '" QF_SYSTEM_FFMPEG "' \"$@\"\n");
+    std::string script = "#!/bin/sh\necho start >> '" + converter_log + "'\nwait_for=\n";
+    if (!held_probe.empty()) {
+      script += "for a in \"$@\"; do case \"$a\" in *'" + held_probe + "') wait_for='" + probe_gate + "';; esac; done\n";
+    }
+    script += "for a in \"$@\"; do case \"$a\" in -y|-f) wait_for='" + gate + "';; esac; done\n"
+              "if [ \"$wait_for\" = '" + gate + "' ]; then\n"
+              "  n=$(grep -c held '" + converter_log + "')\n"
+              "  echo held >> '" + converter_log + "'\n"
+              "  while [ ! -e \"$wait_for\" ] && [ ! -e \"$wait_for.$n\" ]; do sleep 0.01; done\n"
+              "elif [ -n \"$wait_for\" ]; then\n"
+              "  while [ ! -e \"$wait_for\" ]; do sleep 0.01; done\n"
+              "fi\n"
+              "'" QF_SYSTEM_FFMPEG "' \"$@\"\nstatus=$?\necho end >> '" + converter_log + "'\nexit $status\n";
+    write_file(program, script);
     fs::permissions(program, fs::perms::owner_all);
   }
   void open_gate() {
     if (!gate.empty()) write_file(gate, "");
   }
+  void open_probe_gate() {
+    if (!probe_gate.empty()) write_file(probe_gate, "");
+  }
+  // Lets the held conversion number `n` (from 0) go on.
+  void release_conversion(int n) { write_file(gate + "." + std::to_string(n), ""); }
+  // How many lines of the converter log read `word`.
+  int logged(const std::string& word) const {
+    const std::string log = read_file(converter_log);
+    int count = 0;
+    for (std::size_t at = 0; (at = log.find(word + "\n", at)) != std::string::npos; at += word.size()) ++count;
+    return count;
+  }
 
-  std::string make_clip(const std::string& name) {
+  std::string make_clip(const std::string& name, int seconds = 1) {
     const std::string path = dir / name;
-    EXPECT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1", "-f", "lavfi",
-                                     "-i", "sine=frequency=440:sample_rate=44100:duration=1", "-c:v", "libx264",
+    const std::string duration = std::to_string(seconds);
+    EXPECT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=" + duration, "-f",
+                                     "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + duration,
+                                     "-c:v", "libx264",
                                      "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", path}));
     return path;
   }
 
   HeadlessGui g;
   TempDir dir;
-  std::string run, out, gate;
+  std::string run, out, gate, probe_gate, converter_log;
   WindowToken window;
 };
 
@@ -187,7 +218,7 @@ TEST_F(ConvertJob, TheButtonStartsAndStopsTheJobAndShowsItsState) {
 }
 
 TEST_F(ConvertJob, AStopDuringTheFirstOfThreeRowsEndsTheJobAfterIt) {
-  hold_conversions();
+  hold_conversions("/b.mp4");  // the second row's probe, which runs ahead, waits too
   const std::string a = make_clip("a.mp4");
   fs::copy_file(a, dir / "b.mp4");
   fs::copy_file(a, dir / "c.mp4");
@@ -197,8 +228,18 @@ TEST_F(ConvertJob, AStopDuringTheFirstOfThreeRowsEndsTheJobAfterIt) {
   ASSERT_TRUE(wait_for([&] { return status(0) == "正在转换"; }));
   click_start();
   open_gate();
+  // The first row ends, but the job has not ended while the second row's probe runs.
+  ASSERT_TRUE(wait_for([&] { return status(0) == "任务完成"; }));
+  wait_for([] { return false; }, 1s);
+  EXPECT_EQ(text("convert_start_button"), convert_stopping_caption);
+  EXPECT_EQ(logged("end"), 2);
+  open_probe_gate();
   ASSERT_TRUE(wait_for_job_end());
 
+  // Three converter runs (the probes of a and b, the conversion of a), all ended.
+  EXPECT_EQ(logged("start"), 3);
+  EXPECT_EQ(logged("end"), 3);
+  EXPECT_TRUE(running_converter_ids().empty());
   EXPECT_EQ(status(0), "任务完成");
   EXPECT_EQ(status(1), "");
   EXPECT_EQ(status(2), "");
@@ -237,6 +278,26 @@ TEST_F(ConvertJob, TheSourceGoesOnlyAfterItsRowReallySucceeded) {
     EXPECT_EQ(read_file(bad), noise);
     EXPECT_EQ(read_file(same), same_bytes);
   }
+}
+
+TEST_F(ConvertJob, EachRowConvertsWithItsOwnSourcesDuration) {
+  hold_conversions();
+  const std::string two = make_clip("two.mp4", 2), one = make_clip("one.mp4", 1);
+  gui().input_click(at("convert_save_beside_source_radio"));
+  // The third row's source is the output of the second, written while the third row's
+  // probe runs ahead: the row takes the duration of the file it converts.
+  for (const std::string& source : {two, one, dir / "one_new.mp4"}) add_row(source);
+  click_start();
+  const std::vector<std::string> totals = {"00:00:02", "00:00:01", "00:00:01"};
+  for (int row = 0; row < 3; ++row) {
+    ASSERT_TRUE(wait_for([&] { return logged("held") == row + 1; })) << "row " << row;
+    EXPECT_EQ(status(row), "正在转换");
+    EXPECT_EQ(progress_total_duration.get(), totals[row]) << "row " << row;
+    release_conversion(row);
+  }
+  ASSERT_TRUE(wait_for_job_end());
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(status(row), "任务完成") << "row " << row;
+  EXPECT_TRUE(test_env::ffprobe(dir / "one_new_new.mp4").ok);
 }
 
 TEST_F(ConvertJob, ANewJobEmptiesEveryStatusFirst) {
@@ -315,13 +376,16 @@ TEST_F(ConvertJob, ShutdownEndsARunningJob) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(
       {
-        hold_conversions();  // the conversion would wait for ever
+        // The conversion and the second row's probe, which runs ahead, would wait for ever.
+        hold_conversions("/b.mp4");
         const std::string a = make_clip("a.mp4");
+        fs::copy_file(a, dir / "b.mp4");
         gui().set_checked(at("convert_delete_source_check"), true);
         add_row(a);
-        add_row(a);
+        add_row(dir / "b.mp4");
         click_start();
-        bool ok = wait_for([&] { return status(0) == "正在转换"; });
+        // Both held: the probes of a and b and the conversion of a have started.
+        bool ok = wait_for([&] { return status(0) == "正在转换" && logged("start") == 3; });
         end_convert_thread();
         ok = ok && !convert_thread.joinable() && running_converter_ids().empty() && fs::exists(a) &&
              status(0) == convert_status_failed && status(1).empty();
