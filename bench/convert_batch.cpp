@@ -6,14 +6,15 @@
 // alternating which goes first:
 // - by the real convert job: `batch_convert_videos` on its own thread, on a headless
 //   main window whose convert list holds the clips, MKV checked, saving into a
-//   temporary folder; its wall time includes the duration probe of every row;
+//   temporary folder; its wall time includes the duration probe of every row, which
+//   the job runs while the row before converts (the first row's before it);
 // - by a plain loop over the same command lines (`plan_convert_row` builds them, as the
 //   job does), each converter started with posix_spawn, its output to /dev/null, and
 //   waited for with waitpid.
 // For each round it prints both wall times, their ratio (job / loop) and this program's
 // own CPU time during the job (getrusage RUSAGE_SELF: every thread of the program, the
-// converters' time is not in it), also as a share of the job's wall time. To show where
-// the job's extra time goes, it also times the duration probes of all clips alone.
+// converters' time is not in it), also as a share of the job's wall time. To show how
+// much time the probes would cost one after the other, it also times them alone.
 // Everything it made is deleted at the end.
 //
 // Usage: convert_batch [clips [rounds]]   (defaults 20 and 4)
@@ -120,8 +121,8 @@ void empty_folder(const std::string& folder) {
   for (const auto& entry : std::filesystem::directory_iterator(folder)) std::filesystem::remove_all(entry.path());
 }
 
-// The duration probes of all `sources` in order, on a thread of their own as the job
-// runs them; the wall time, or a negative value when one found no duration.
+// The duration probes of all `sources` one after the other, on a thread of their own;
+// the wall time, or a negative value when one found no duration.
 double time_probes(const std::vector<std::string>& sources) {
   double wall = -1;
   std::thread prober([&] {
@@ -264,8 +265,9 @@ int main(int argc, char** argv) {
               *std::max_element(cpu_shares.begin(), cpu_shares.end()));
   const double loop_mean = loop_total / rounds, job_mean = job_total / rounds;
   std::printf("duration probes alone: %.3f s for %d clips (%.1f ms each, %.1f %% of the loop's mean wall time);\n"
-              "  the job's mean wall time without them: %.3f of the loop's\n",
-              probes, clip_count, 1000 * probes / clip_count, 100 * probes / loop_mean, (job_mean - probes) / loop_mean);
+              "  the job's mean wall time is %.3f of the loop's, its extra time %.1f %% of the probes' time\n",
+              probes, clip_count, 1000 * probes / clip_count, 100 * probes / loop_mean, job_mean / loop_mean,
+              100 * (job_mean - loop_mean) / probes);
   std::printf("targets: wall ratio <= 1.10, own CPU <= 1 %% of wall\n");
   return 0;
 }
