@@ -491,6 +491,18 @@ void GuiModel::attach_view(GuiView* view) {
   }
 }
 
+// Calls from other threads are re-made on the UI thread: the call is posted with copies
+// of its arguments and runs only if the model still lives by then.
+template <class Method, class... Args>
+bool GuiModel::forward_to_ui_thread(Method method, const Args&... args) {
+  if (loop_.is_ui_thread()) return false;
+  std::weak_ptr<Impl> weak = impl_;
+  loop_.post([this, weak, method, ... args = args] {
+    if (weak.lock()) (this->*method)(args...);
+  });
+  return true;
+}
+
 void GuiModel::post(std::function<void()> task) { loop_.post(std::move(task)); }
 
 void GuiModel::post_to_window(WindowToken window, std::function<void()> task) {
@@ -540,13 +552,7 @@ bool GuiModel::add_control(WindowToken window, const ControlSpec& spec) {
 }
 
 void GuiModel::open_window(WindowToken window, WindowToken owner) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, window, owner] {
-      if (weak.lock()) open_window(window, owner);
-    });
-    return;
-  }
+  if (forward_to_ui_thread(&GuiModel::open_window, window, owner)) return;
   bool show = false;
   {
     std::lock_guard lock(impl_->mutex);
@@ -633,13 +639,7 @@ bool GuiModel::run_modal(WindowToken window, WindowToken owner) {
 }
 
 bool GuiModel::request_close(WindowToken window) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, window] {
-      if (weak.lock()) request_close(window);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::request_close, window)) return false;
   {
     std::lock_guard lock(impl_->mutex);
     Window* w = impl_->find(window);
@@ -1528,13 +1528,7 @@ GuiEvent make_event(EventKind kind, const ControlRef& target) {
 }  // namespace
 
 bool GuiModel::input_click(const ControlRef& control) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, control] {
-      if (weak.lock()) input_click(control);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_click, control)) return false;
   if (!impl_->accept_input(control)) return false;
   impl_->change_control(control, [&](Window& w, ControlState& c, Batch& b) {
     if (c.kind == ControlKind::check_box) Impl::set_checked_locked(w, c, !c.checked, b);
@@ -1545,13 +1539,7 @@ bool GuiModel::input_click(const ControlRef& control) {
 }
 
 bool GuiModel::input_double_click(const ControlRef& control, int x, int y) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, control, x, y] {
-      if (weak.lock()) input_double_click(control, x, y);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_double_click, control, x, y)) return false;
   if (!impl_->accept_input(control)) return false;
   GuiEvent e = make_event(EventKind::double_clicked, control);
   e.x = x;
@@ -1561,13 +1549,7 @@ bool GuiModel::input_double_click(const ControlRef& control, int x, int y) {
 }
 
 bool GuiModel::input_right_click(const ControlRef& control, int x, int y) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, control, x, y] {
-      if (weak.lock()) input_right_click(control, x, y);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_right_click, control, x, y)) return false;
   if (!impl_->accept_input(control)) return false;
   if (kind(control) == ControlKind::list_view) {
     const int row = hit_test_row(control, x, y);
@@ -1587,13 +1569,7 @@ bool GuiModel::input_right_click(const ControlRef& control, int x, int y) {
 }
 
 bool GuiModel::input_text(const ControlRef& control, const std::string& text) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, control, text] {
-      if (weak.lock()) input_text(control, text);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_text, control, text)) return false;
   if (!impl_->accept_input(control)) return false;
   bool accepted = false;
   impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
@@ -1614,13 +1590,7 @@ bool GuiModel::input_text(const ControlRef& control, const std::string& text) {
 }
 
 bool GuiModel::input_select(const ControlRef& control, int index) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, control, index] {
-      if (weak.lock()) input_select(control, index);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_select, control, index)) return false;
   if (!impl_->accept_input(control)) return false;
   bool accepted = false;
   impl_->change_control(control, [&](Window& w, ControlState& c, Batch& b) {
@@ -1646,13 +1616,7 @@ bool GuiModel::input_select(const ControlRef& control, int index) {
 }
 
 bool GuiModel::input_select_rows(const ControlRef& list, const std::vector<int>& rows) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, list, rows] {
-      if (weak.lock()) input_select_rows(list, rows);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_select_rows, list, rows)) return false;
   if (!impl_->accept_input(list) || kind(list) != ControlKind::list_view) return false;
   impl_->change_control(list, [&](Window&, ControlState& c, Batch& b) { impl_->select_rows_locked(c, rows, b); });
   GuiEvent e = make_event(EventKind::selection_changed, list);
@@ -1662,13 +1626,7 @@ bool GuiModel::input_select_rows(const ControlRef& list, const std::vector<int>&
 }
 
 bool GuiModel::input_row_checked(const ControlRef& list, int row, bool checked) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, list, row, checked] {
-      if (weak.lock()) input_row_checked(list, row, checked);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_row_checked, list, row, checked)) return false;
   if (!impl_->accept_input(list)) return false;
   RowId id = 0;
   impl_->change_control(list, [&](Window&, ControlState& c, Batch& b) {
@@ -1688,13 +1646,7 @@ bool GuiModel::input_row_checked(const ControlRef& list, int row, bool checked) 
 }
 
 bool GuiModel::input_slider_moved(const ControlRef& slider, int value) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, slider, value] {
-      if (weak.lock()) input_slider_moved(slider, value);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_slider_moved, slider, value)) return false;
   if (!impl_->accept_input(slider) || kind(slider) != ControlKind::slider) return false;
   set_value(slider, value);
   GuiEvent e = make_event(EventKind::value_changed, slider);
@@ -1704,13 +1656,7 @@ bool GuiModel::input_slider_moved(const ControlRef& slider, int value) {
 }
 
 bool GuiModel::input_slider_released(const ControlRef& slider) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, slider] {
-      if (weak.lock()) input_slider_released(slider);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_slider_released, slider)) return false;
   if (!impl_->accept_input(slider) || kind(slider) != ControlKind::slider) return false;
   GuiEvent e = make_event(EventKind::slider_released, slider);
   e.value = value(slider);
@@ -1719,13 +1665,7 @@ bool GuiModel::input_slider_released(const ControlRef& slider) {
 }
 
 bool GuiModel::input_colour(const ControlRef& picker, GuiColour colour) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, picker, colour] {
-      if (weak.lock()) input_colour(picker, colour);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_colour, picker, colour)) return false;
   if (!impl_->accept_input(picker)) return false;
   set_colour(picker, colour);
   GuiEvent e = make_event(EventKind::colour_changed, picker);
@@ -1735,13 +1675,7 @@ bool GuiModel::input_colour(const ControlRef& picker, GuiColour colour) {
 }
 
 bool GuiModel::input_key(const ControlRef& control, int key, int modifiers) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, control, key, modifiers] {
-      if (weak.lock()) input_key(control, key, modifiers);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_key, control, key, modifiers)) return false;
   if (!impl_->accept_input(control)) return false;
   GuiEvent e = make_event(EventKind::key_down, control);
   e.key = key;
@@ -1753,13 +1687,7 @@ bool GuiModel::input_key(const ControlRef& control, int key, int modifiers) {
 }
 
 bool GuiModel::input_focus(const ControlRef& control) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, control] {
-      if (weak.lock()) input_focus(control);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_focus, control)) return false;
   if (!impl_->accept_input(control)) return false;
   set_focus(control);
   impl_->dispatch(make_event(EventKind::focus_gained, control));
@@ -1767,13 +1695,7 @@ bool GuiModel::input_focus(const ControlRef& control) {
 }
 
 bool GuiModel::input_mouse_down(const ControlRef& control, int x, int y, int button) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, control, x, y, button] {
-      if (weak.lock()) input_mouse_down(control, x, y, button);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_mouse_down, control, x, y, button)) return false;
   if (!impl_->accept_input(control)) return false;
   GuiEvent e = make_event(EventKind::mouse_down, control);
   e.x = x;
@@ -1807,13 +1729,7 @@ bool GuiModel::input_mouse_down(const ControlRef& control, int x, int y, int but
 }
 
 bool GuiModel::input_mouse_move(const ControlRef& control, int x, int y, int buttons) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, control, x, y, buttons] {
-      if (weak.lock()) input_mouse_move(control, x, y, buttons);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_mouse_move, control, x, y, buttons)) return false;
   GuiEvent e = make_event(EventKind::mouse_move, control);
   e.x = x;
   e.y = y;
@@ -1851,13 +1767,7 @@ bool GuiModel::input_mouse_move(const ControlRef& control, int x, int y, int but
 }
 
 bool GuiModel::input_mouse_up(const ControlRef& control, int x, int y, int button) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, control, x, y, button] {
-      if (weak.lock()) input_mouse_up(control, x, y, button);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_mouse_up, control, x, y, button)) return false;
   GuiEvent e = make_event(EventKind::mouse_up, control);
   e.x = x;
   e.y = y;
@@ -1894,13 +1804,7 @@ bool GuiModel::input_mouse_up(const ControlRef& control, int x, int y, int butto
 }
 
 bool GuiModel::input_drop_files(const ControlRef& control, const std::vector<std::string>& names) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, control, names] {
-      if (weak.lock()) input_drop_files(control, names);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_drop_files, control, names)) return false;
   if (names.empty() || !impl_->accept_input(control)) return false;
   if (!control_state(control).drop_target) return false;
   GuiEvent e = make_event(EventKind::files_dropped, control);
@@ -1914,13 +1818,7 @@ bool GuiModel::input_drop_files(const ControlRef& control, const std::vector<std
 }
 
 bool GuiModel::input_tray(WindowToken window, int kind) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, window, kind] {
-      if (weak.lock()) input_tray(window, kind);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_tray, window, kind)) return false;
   if (kind < 1 || kind > 3) return false;
   {
     std::lock_guard lock(impl_->mutex);
@@ -1934,13 +1832,7 @@ bool GuiModel::input_tray(WindowToken window, int kind) {
 }
 
 bool GuiModel::input_menu_choice(const ControlRef& menu, int index) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, menu, index] {
-      if (weak.lock()) input_menu_choice(menu, index);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_menu_choice, menu, index)) return false;
   const std::vector<MenuItem> items = menu_items(menu);
   if (index < 0 || index >= static_cast<int>(items.size())) return false;
   const MenuItem& item = items[static_cast<std::size_t>(index)];
@@ -1957,13 +1849,7 @@ bool GuiModel::input_menu_choice(const ControlRef& menu, int index) {
 }
 
 bool GuiModel::input_object_pressed(const ControlRef& box, int object_id) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, box, object_id] {
-      if (weak.lock()) input_object_pressed(box, object_id);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_object_pressed, box, object_id)) return false;
   if (!impl_->accept_input(box) || !animation_position(box, object_id)) return false;
   GuiEvent e = make_event(EventKind::object_pressed, box);
   e.value = object_id;
@@ -1972,13 +1858,7 @@ bool GuiModel::input_object_pressed(const ControlRef& box, int object_id) {
 }
 
 bool GuiModel::input_object_released(const ControlRef& box, int object_id) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, box, object_id] {
-      if (weak.lock()) input_object_released(box, object_id);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_object_released, box, object_id)) return false;
   if (!exists(box)) return false;
   GuiEvent e = make_event(EventKind::object_released, box);
   e.value = object_id;
@@ -1987,13 +1867,7 @@ bool GuiModel::input_object_released(const ControlRef& box, int object_id) {
 }
 
 bool GuiModel::input_close(WindowToken window) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, window] {
-      if (weak.lock()) input_close(window);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_close, window)) return false;
   {
     std::lock_guard lock(impl_->mutex);
     Window* w = impl_->find(window);
@@ -2004,13 +1878,7 @@ bool GuiModel::input_close(WindowToken window) {
 }
 
 bool GuiModel::input_resize(WindowToken window, int width, int height) {
-  if (!loop_.is_ui_thread()) {
-    std::weak_ptr<Impl> weak = impl_;
-    loop_.post([this, weak, window, width, height] {
-      if (weak.lock()) input_resize(window, width, height);
-    });
-    return false;
-  }
+  if (forward_to_ui_thread(&GuiModel::input_resize, window, width, height)) return false;
   if (!window_exists(window)) return false;
   set_window_size(window, width, height);
   GuiEvent e = make_event(EventKind::resized, window_ref(window));

@@ -383,6 +383,10 @@ class GuiModel {
 
  private:
   struct Impl;
+  // Off the UI thread: posts `method` with copies of `args` to the loop (run only while
+  // the model lives) and answers true; on the UI thread answers false and does nothing.
+  template <class Method, class... Args>
+  bool forward_to_ui_thread(Method method, const Args&... args);
   EventLoop& loop_;
   GuiServices services_;
   std::shared_ptr<Impl> impl_;  // shared so that posted tasks can tell when the model is gone
