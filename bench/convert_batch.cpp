@@ -20,10 +20,7 @@
 // Usage: convert_batch [clips [rounds]]   (defaults 20 and 4)
 // Targets: wall-time ratio <= 1.10, own CPU <= 1 % of the job's wall time.
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -34,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/direct_run.h"
 #include "engine/convert_commands.h"
 #include "engine/convert_job.h"
 #include "engine/converter_runner.h"
@@ -43,8 +41,6 @@
 #include "platform/process.h"
 #include "tests/support/convert_page_window.h"
 #include "tests/support/test_env.h"
-
-extern char** environ;
 
 namespace {
 
@@ -81,29 +77,6 @@ bool make_batch_clip(const std::string& path, int index) {
   return test_env::make_clip({"-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=25:duration=10", "-f", "lavfi", "-i",
                               "sine=frequency=" + tone + ":sample_rate=44100:duration=10", "-c:v", "libx264",
                               "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", path});
-}
-
-// Runs `program` with the arguments of `command_line`, output to /dev/null; false
-// unless it ended with 0.
-bool run_directly(const std::string& program, const std::string& command_line) {
-  std::vector<std::string> arguments = split_command_line(command_line);
-  arguments.insert(arguments.begin(), program);
-  std::vector<char*> argv;
-  for (auto& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return false;
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // The loop: every command line of every row in order; the wall time, or a negative

@@ -14,10 +14,7 @@
 // Usage: runner_bench [fast_rounds [realtime_rounds]]   (defaults 10 and 3)
 // Targets: wall-time ratio <= 1.02, own CPU <= 1 % of the run's wall time.
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <chrono>
@@ -26,10 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "bench/direct_run.h"
 #include "engine/converter_runner.h"
-#include "platform/process.h"
-
-extern char** environ;
 
 namespace {
 
@@ -48,27 +43,9 @@ double own_cpu_seconds() {
 
 // Runs the converter with the arguments of `command_line`, output to /dev/null; the
 // wall time, or a negative value when it did not end with 0.
-double run_directly(const std::string& command_line) {
-  std::vector<std::string> arguments = split_command_line(command_line);
-  arguments.insert(arguments.begin(), QF_SYSTEM_FFMPEG);
-  std::vector<char*> argv;
-  for (auto& argument : arguments) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+double run_directly_timed(const std::string& command_line) {
   const auto start = clock_type::now();
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return -1;
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-  }
-  const double wall = seconds_since(start);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? wall : -1;
+  return run_directly(QF_SYSTEM_FFMPEG, command_line) ? seconds_since(start) : -1;
 }
 
 struct RunnerRun {
@@ -112,11 +89,11 @@ bool bench_job(const char* name, const std::string& command_line, int rounds) {
     double direct;
     RunnerRun runner;
     if (i % 2 == 0) {
-      direct = run_directly(command_line);
+      direct = run_directly_timed(command_line);
       runner = run_through_runner(command_line);
     } else {
       runner = run_through_runner(command_line);
-      direct = run_directly(command_line);
+      direct = run_directly_timed(command_line);
     }
     if (direct < 0 || runner.wall < 0) {
       std::printf("run %d failed\n", i + 1);
