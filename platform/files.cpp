@@ -135,11 +135,15 @@ std::optional<FileStamp> file_stamp(const std::string& path) {
                    static_cast<std::uint64_t>(st.st_size), nanoseconds(st.st_mtim), nanoseconds(st.st_ctim)};
 }
 
-std::optional<std::string> read_file_bytes(const std::string& path) {
+std::optional<std::string> read_file_bytes(const std::string& path, bool* missing) {
+  if (missing) *missing = false;
   if (path.empty()) return std::nullopt;
   // Non-blocking, so that opening a named pipe cannot hang; it is refused below.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) {
+    if (missing) *missing = errno == ENOENT;
+    return std::nullopt;
+  }
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);

@@ -63,8 +63,10 @@ struct FileStamp {
 std::optional<FileStamp> file_stamp(const std::string& path);
 
 // The whole content of the regular file (or link to one) at `path`; nothing when it
-// cannot be read (missing, a folder, a pipe or device, no permission).
-std::optional<std::string> read_file_bytes(const std::string& path);
+// cannot be read (missing, a folder, a pipe or device, no permission). With `missing`,
+// that tells whether nothing was read because nothing exists at `path` (as opposed to
+// something that could not be read).
+std::optional<std::string> read_file_bytes(const std::string& path, bool* missing = nullptr);
 
 // The absolute path of what `path` names, with every link, "." and ".." resolved;
 // empty when it does not exist.

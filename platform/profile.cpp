@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files.h"
+
 namespace {
 
 constexpr std::string_view utf8_bom = "\xEF\xBB\xBF";
@@ -34,31 +36,6 @@ bool equal_ignoring_ascii_case(std::string_view a, std::string_view b) {
     if (x != y) return false;
   }
   return true;
-}
-
-// The whole file; nothing when it cannot be read. `missing` tells a file that does
-// not exist from one that cannot be read.
-std::optional<std::string> read_whole_file(const std::string& path, bool& missing) {
-  missing = false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    missing = errno == ENOENT;
-    return std::nullopt;
-  }
-  std::string bytes;
-  char buffer[8192];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return std::nullopt;  // also a folder at the path (EISDIR)
-    }
-    bytes.append(buffer, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  return bytes;
 }
 
 // A file split into lines without their line ends.
@@ -157,8 +134,7 @@ std::string read_profile_text(const std::string& path, const std::string& sectio
                               const std::string& default_value) {
   const std::string_view wanted_section = trim(section), wanted_key = trim(key);
   if (wanted_key.empty()) return default_value;
-  bool missing = false;
-  const auto bytes = read_whole_file(path, missing);
+  const auto bytes = read_file_bytes(path);
   if (!bytes) return default_value;
   const IniText text = split_lines(*bytes);
   const KeyPlace place = find_key(text.lines, wanted_section, wanted_key);
@@ -222,7 +198,7 @@ bool write_pairs(const std::string& path, std::string_view section,
   }
 
   bool missing = false;
-  const auto bytes = read_whole_file(target, missing);
+  const auto bytes = read_file_bytes(target, &missing);
   if (!bytes && !missing) return false;  // never replace a file that could not be read
   IniText text = bytes ? split_lines(*bytes) : IniText{};
   apply_pairs(text, section, pairs);

@@ -110,7 +110,14 @@ TEST(Files, ReadFileBytesTakesRegularFilesOnly) {
   for (const std::string& path : {dir / "sub", dir / "missing", dir / "pipe", std::string()}) {
     EXPECT_FALSE(read_file_bytes(path).has_value()) << path;  // the pipe must not block
     EXPECT_FALSE(is_regular_file(path)) << path;
+    // Only where nothing exists does the read call the file missing.
+    bool missing = path.empty();
+    EXPECT_FALSE(read_file_bytes(path, &missing).has_value()) << path;
+    EXPECT_EQ(missing, path == dir / "missing") << path;
   }
+  bool missing = true;
+  EXPECT_EQ(read_file_bytes(dir / "empty", &missing), "");
+  EXPECT_FALSE(missing);
 }
 
 TEST(Files, SparseFileReportsItsFullLength) {
