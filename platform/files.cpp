@@ -166,6 +166,21 @@ std::optional<std::string> read_file_bytes(const std::string& path, bool* missin
   return bytes;
 }
 
+bool replace_file_contents(const std::string& path, std::string_view bytes, unsigned mode) {
+  const auto slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.empty()) return false;
+  std::string temp = folder + "/." + name + ".XXXXXX";
+  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fchmod(fd, static_cast<mode_t>(mode)) == 0 && write_all(fd, bytes.data(), bytes.size());
+  if (::close(fd) != 0) ok = false;
+  if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return true;
+  ::unlink(temp.c_str());
+  return false;
+}
+
 std::string resolve_real_path(const std::string& path) {
   if (path.empty()) return {};
   char* real = ::realpath(path.c_str(), nullptr);

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // True when something exists at `path` (a dangling link does not count).
@@ -67,6 +68,13 @@ std::optional<FileStamp> file_stamp(const std::string& path);
 // that tells whether nothing was read because nothing exists at `path` (as opposed to
 // something that could not be read).
 std::optional<std::string> read_file_bytes(const std::string& path, bool* missing = nullptr);
+
+// Makes `bytes` the whole content of the file at `path` (created or replaced) through
+// a temporary file beside it and a rename, so that nobody ever sees a part of the
+// content nor a file cut short by a failure; the new file gets the permission bits
+// `mode`. A link at `path` is replaced by the file, not written through. True when
+// the file holds `bytes` afterwards; on a failure the old file stays as it was.
+bool replace_file_contents(const std::string& path, std::string_view bytes, unsigned mode = 0644);
 
 // The absolute path of what `path` names, with every link, "." and ".." resolved;
 // empty when it does not exist.

@@ -101,33 +101,6 @@ KeyPlace find_key(const std::vector<std::string>& lines, std::string_view sectio
 
 bool holds_forbidden_byte(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != s.npos; }
 
-bool write_all(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
-// Puts `bytes` at `target` through a temporary file beside it and a rename.
-bool replace_file_atomically(const std::string& target, std::string_view bytes, mode_t mode) {
-  const auto slash = target.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp = folder + "/." + name + ".XXXXXX";
-  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = ::fchmod(fd, mode) == 0 && write_all(fd, bytes);
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return true;
-  ::unlink(temp.c_str());
-  return false;
-}
-
 }  // namespace
 
 std::string read_profile_text(const std::string& path, const std::string& section, const std::string& key,
@@ -209,7 +182,7 @@ bool write_pairs(const std::string& path, std::string_view section,
     out += line;
     out += "\r\n";
   }
-  return replace_file_atomically(target, out, mode);
+  return replace_file_contents(target, out, mode);
 }
 
 }  // namespace

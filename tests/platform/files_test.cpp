@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "tests/support/test_env.h"
 
@@ -296,4 +298,38 @@ TEST(Files, RemoveFolderTreeRefusesRootHomeAndRelativePaths) {
   }
   EXPECT_EQ(read_file(home + "/keep"), "keep");
   setenv("HOME", saved_home.c_str(), 1);
+}
+
+TEST(Files, ReplaceFileContentsPutsTheWholeContentOrLeavesTheOldFile) {
+  TempDir dir;
+  const std::string target = dir / "setup.bin";
+  std::string binary("MZ\0\x01", 4);
+  binary += std::string(100000, 'x');
+  ASSERT_TRUE(replace_file_contents(target, binary, 0755));
+  EXPECT_EQ(read_file(target), binary);
+  struct stat st {};
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0755u);
+
+  ASSERT_TRUE(replace_file_contents(target, "short"));
+  EXPECT_EQ(read_file(target), "short");
+
+  // A link is replaced by the file; what it pointed to stays.
+  write_file(dir / "elsewhere", "keep me");
+  fs::create_symlink(dir / "elsewhere", dir / "link");
+  ASSERT_TRUE(replace_file_contents(dir / "link", "new"));
+  EXPECT_FALSE(fs::is_symlink(dir / "link"));
+  EXPECT_EQ(read_file(dir / "link"), "new");
+  EXPECT_EQ(read_file(dir / "elsewhere"), "keep me");
+
+  // Failures leave the old state and no temporary file behind.
+  fs::create_directory(dir / "folder");
+  EXPECT_FALSE(replace_file_contents(dir / "folder", "x"));
+  EXPECT_TRUE(fs::is_directory(dir / "folder"));
+  EXPECT_FALSE(replace_file_contents(dir / "missing/setup.bin", "x"));
+  EXPECT_FALSE(replace_file_contents(dir / "", "x"));
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir.path())) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"elsewhere", "folder", "link", "setup.bin"}));
 }
