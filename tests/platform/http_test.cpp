@@ -3,97 +3,21 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <map>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/canned_http_server.h"
 #include "tests/support/test_env.h"
 
 namespace {
 
-// A server on 127.0.0.1 that answers each request with the canned response of its
-// path (404 for others) and closes the connection. It runs on its own thread until the
-// object goes.
-class CannedHttpServer {
- public:
-  explicit CannedHttpServer(std::map<std::string, std::string> responses) : responses_(std::move(responses)) {
-    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(listener_, 16) != 0 || ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-      return;
-    }
-    port_ = ntohs(address.sin_port);
-    thread_ = std::thread([this] { serve(); });
-  }
-  ~CannedHttpServer() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    if (listener_ >= 0) ::close(listener_);
-  }
-  std::string url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
-  int requests() const { return requests_; }
-  bool running() const { return port_ != 0; }
-
- private:
-  void serve() {
-    while (!stop_) {
-      pollfd waiting{listener_, POLLIN, 0};
-      if (::poll(&waiting, 1, 50) <= 0) continue;
-      const int connection = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-      if (connection < 0) continue;
-      ++requests_;
-      std::string request;
-      char buffer[4096];
-      while (request.find("\r\n\r\n") == std::string::npos) {
-        const ssize_t n = ::read(connection, buffer, sizeof buffer);
-        if (n <= 0) break;
-        request.append(buffer, static_cast<size_t>(n));
-      }
-      // "GET /path HTTP/1.1"
-      const size_t start = request.find(' ') + 1;
-      const std::string path = request.substr(start, request.find(' ', start) - start);
-      const auto it = responses_.find(path);
-      const std::string response =
-          it != responses_.end() ? it->second : "HTTP/1.1 404 Not Found\r\nContent-Length: 3\r\nConnection: close\r\n\r\nno!";
-      for (size_t sent = 0; sent < response.size();) {
-        const ssize_t n = ::send(connection, response.data() + sent, response.size() - sent, MSG_NOSIGNAL);
-        if (n <= 0) break;
-        sent += static_cast<size_t>(n);
-      }
-      ::shutdown(connection, SHUT_WR);
-      while (::read(connection, buffer, sizeof buffer) > 0) {
-      }
-      ::close(connection);
-    }
-  }
-
-  std::map<std::string, std::string> responses_;
-  int listener_ = -1;
-  int port_ = 0;
-  std::atomic<bool> stop_{false};
-  std::atomic<int> requests_{0};
-  std::thread thread_;
-};
-
-std::string ok_response(const std::string& body) {
-  return "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " + std::to_string(body.size()) +
-         "\r\nConnection: close\r\n\r\n" + body;
-}
-
-std::string redirect_to(const std::string& location) {
-  return "HTTP/1.1 302 Found\r\nLocation: " + location + "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n";
-}
+using test_env::CannedHttpServer;
+using test_env::ok_response;
+using test_env::redirect_to;
 
 // Loopback requests must never go through a proxy from the environment.
 class Http : public ::testing::Test {
