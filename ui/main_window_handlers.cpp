@@ -1,6 +1,7 @@
 // The one place where the features of the main window bind their handlers.
 
 #include "engine/convert_job.h"
+#include "ui/converter_presence.h"
 #include "ui/list_adding.h"
 #include "ui/list_editing.h"
 #include "ui/edit_options.h"
@@ -25,4 +26,5 @@ void bind_main_window_handlers(WindowToken window) {
   bind_merge_option_handlers(window);
   bind_subtitle_font_list(window);
   bind_edit_settings(window);
+  bind_converter_presence_check(window);
 }
