@@ -9,6 +9,7 @@
 #include "ui/main_window.h"
 #include "ui/main_window_created.h"
 #include "ui/merge_options.h"
+#include "ui/output_folders.h"
 #include "ui/program_start.h"
 #include "ui/subtitle_font_list.h"
 #include "ui/tray_and_pages.h"
@@ -27,4 +28,5 @@ void bind_main_window_handlers(WindowToken window) {
   bind_subtitle_font_list(window);
   bind_edit_settings(window);
   bind_converter_presence_check(window);
+  bind_output_folder_and_dialog_handlers(window);
 }
