@@ -19,12 +19,12 @@ WindowSpec init_splash_window_spec(const std::string& run_folder) {
   spec.width = init_splash_width;
   spec.height = init_splash_height;
 
-  // The busy sign on the left, the text beside it, both centred in height.
+  // The busy sign on the left, the line of text beside it at the sign's middle.
   ControlSpec picture = control_spec("init_splash_picture", ControlKind::picture_box, {48, 75, 100, 100});
   picture.picture = load_program_picture(run_folder, init_splash_busy_picture_path);
   spec.controls.push_back(std::move(picture));
 
-  ControlSpec label = control_spec("init_splash_label", ControlKind::label, {172, 97, 432, 56}, init_splash_text);
+  ControlSpec label = control_spec("init_splash_label", ControlKind::label, {172, 114, 432, 56}, init_splash_text);
   label.transparent = true;
   spec.controls.push_back(std::move(label));
   return spec;
