@@ -1,5 +1,6 @@
 #include "platform/gui/headless_event_loop.h"
 
+#include <algorithm>
 #include <limits>
 
 HeadlessEventLoop::HeadlessEventLoop() : ui_thread_(std::this_thread::get_id()) {}
@@ -146,11 +147,16 @@ bool HeadlessEventLoop::wait_until(const std::function<bool()>& done, std::chron
     if (done()) return true;
     std::unique_lock lock(mutex_);
     if (!tasks_.empty()) continue;
-    if (posted_.wait_until(lock, end) == std::cv_status::timeout && tasks_.empty()) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= end) {
       lock.unlock();
       run_until_idle();
       return done();
     }
+    // A worker's write to the model posts nothing, yet may be what `done` waits for:
+    // look again every few milliseconds, and at once when something is posted.
+    const std::chrono::steady_clock::duration slice = std::chrono::milliseconds(5);
+    posted_.wait_for(lock, std::min(end - now, slice));
   }
 }
 
