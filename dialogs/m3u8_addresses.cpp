@@ -1,0 +1,70 @@
+#include "dialogs/m3u8_addresses.h"
+
+#include <algorithm>
+#include <set>
+
+#include "engine/regex_search.h"
+#include "engine/text_helpers.h"
+
+namespace {
+
+void replace_all(std::string& text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> split_crlf_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::string collect_m3u8_addresses(const std::string& copied, const std::string& box_text) {
+  std::string text = copied;
+  std::erase(text, '\t');
+  std::string joined = regex_find_all_joined(text, m3u8_address_pattern, false, "\r\n");
+  replace_all(joined, ",", "\r\n");
+
+  const std::vector<std::string> box_lines = split_crlf_lines(box_text);
+  const std::set<std::string> in_box(box_lines.begin(), box_lines.end());
+  std::set<std::string> kept;
+  std::string collected;
+  for (std::string candidate : split_crlf_lines(joined)) {
+    if (candidate.empty()) continue;
+    const std::size_t quote = candidate.find('"');
+    if (quote != std::string::npos) {
+      candidate.resize(quote);
+    } else if (const std::size_t semicolon = candidate.find(';'); semicolon != std::string::npos) {
+      candidate.resize(semicolon);
+    }
+    if (fold_ascii_case(candidate).find(".m3u8") == std::string::npos) continue;
+    if (in_box.contains(candidate) || !kept.insert(candidate).second) continue;
+    collected += candidate + "\r\n";
+  }
+  return collected;
+}
+
+std::vector<std::string> m3u8_fill_sources(const std::vector<std::string>& listed, const std::string& box_text,
+                                           bool filter_duplicates) {
+  if (!filter_duplicates) return split_crlf_lines(box_text + "\r\n");
+  std::vector<std::string> sources;
+  std::set<std::string> taken;  // folded
+  auto take = [&](const std::string& source) {
+    if (!source.empty() && taken.insert(fold_ascii_case(source)).second) sources.push_back(source);
+  };
+  for (const std::string& source : listed) take(source);
+  for (const std::string& line : split_crlf_lines(box_text)) take(line);
+  return sources;
+}
