@@ -16,10 +16,11 @@ if [ "${SKIP_SANITIZERS:-0}" != 1 ]; then
   ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
-  # The control model's test program and the windows' (job list threads, scans and
-  # shutdown): where threads meet shared state.
+  # The control model's test program, the windows' (job list threads, scans and
+  # shutdown) and the dialogs' (the m3u8 dialog's fill thread): where threads meet
+  # shared state.
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQF_SANITIZE=thread
-  cmake --build build-tsan -j "$jobs" --target tests_platform_gui tests_ui
+  cmake --build build-tsan -j "$jobs" --target tests_platform_gui tests_ui tests_dialogs
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
-    ctest --test-dir build-tsan -L '^(tests_platform_gui|tests_ui)$' --output-on-failure -j "$jobs"
+    ctest --test-dir build-tsan -L '^(tests_platform_gui|tests_ui|tests_dialogs)$' --output-on-failure -j "$jobs"
 fi
