@@ -1,6 +1,5 @@
 #include "dialogs/m3u8_addresses.h"
 
-#include <algorithm>
 #include <set>
 
 #include "engine/regex_search.h"
@@ -15,21 +14,6 @@ void replace_all(std::string& text, const std::string& from, const std::string& 
 }
 
 }  // namespace
-
-std::vector<std::string> split_crlf_lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
 
 std::string collect_m3u8_addresses(const std::string& copied, const std::string& box_text) {
   std::string text = copied;

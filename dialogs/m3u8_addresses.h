@@ -13,10 +13,6 @@
 // The pattern of an address in copied text (Perl syntax), compiled ignoring case.
 inline constexpr const char* m3u8_address_pattern = "[a-zA-z]+://[^\\s]*";
 
-// The lines of `text` split at every "\r\n", the last one also without a line end
-// (an empty text gives no line, a final line end no empty line after it).
-std::vector<std::string> split_crlf_lines(const std::string& text);
-
 // The m3u8 addresses found in the clipboard text `copied` that the box `box_text`
 // does not hold yet, each followed by "\r\n" ("" when there is none): tabs are removed,
 // every address the pattern finds is split at its commas, each piece is cut before its

@@ -39,18 +39,3 @@ bool write_custom_command_file(const std::string& path, const std::string& text)
 bool write_custom_command_file(const std::string& text) {
   return write_custom_command_file(custom_command_file_path(), text);
 }
-
-std::vector<std::string> custom_command_lines(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      break;
-    }
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}

@@ -11,7 +11,6 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 inline constexpr const char* custom_command_input_placeholder = "[input]";
 inline constexpr const char* custom_command_output_placeholder = "[output]";
@@ -37,7 +36,5 @@ bool write_custom_command_file(const std::string& path, const std::string& text)
 // `text` with every line end made CRLF: a lone LF becomes CRLF, CRLF stays.
 std::string with_crlf_line_ends(std::string_view text);
 
-// The lines of a command text (as read_custom_command_file gives it): split at every
-// CRLF; the last line is taken also without a line end, and no empty line is added
-// after a final line end.
-std::vector<std::string> custom_command_lines(std::string_view text);
+// The edit job takes the lines of the text read with split_crlf_lines
+// (engine/text_helpers.h).

@@ -269,3 +269,18 @@ int first_text_starting_with(const std::vector<std::string>& texts, const std::s
   }
   return -1;
 }
+
+std::vector<std::string> split_crlf_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}

@@ -90,3 +90,8 @@ double text_to_number(const std::string& text);
 // without regard to case; -1 when none does. An empty prefix is the beginning of every
 // text.
 int first_text_starting_with(const std::vector<std::string>& texts, const std::string& prefix);
+
+// The lines of `text` split at every "\r\n": the last line is taken also without a
+// line end, and no empty line follows a final line end ("" gives no line, "a\r\n"
+// one, "\r\n" one empty line). A lone LF is part of its line.
+std::vector<std::string> split_crlf_lines(const std::string& text);

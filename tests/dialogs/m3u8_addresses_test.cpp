@@ -66,11 +66,3 @@ TEST(M3u8Addresses, FillSourcesWithoutTheFilterAreTheBoxLinesAsTheyAre) {
   EXPECT_EQ(m3u8_fill_sources(listed, "http://s/1.m3u8\r\n", false),
             (std::vector<std::string>{"http://s/1.m3u8", ""}));
 }
-
-TEST(M3u8Addresses, SplitCrlfLines) {
-  EXPECT_TRUE(split_crlf_lines("").empty());
-  EXPECT_EQ(split_crlf_lines("a"), (std::vector<std::string>{"a"}));
-  EXPECT_EQ(split_crlf_lines("a\r\n"), (std::vector<std::string>{"a"}));
-  EXPECT_EQ(split_crlf_lines("a\r\n\r\nb\nc"), (std::vector<std::string>{"a", "", "b\nc"}));
-  EXPECT_EQ(split_crlf_lines("\r\n"), (std::vector<std::string>{""}));
-}

@@ -243,3 +243,11 @@ TEST(TextHelpers, FirstTextStartingWith) {
   EXPECT_EQ(first_text_starting_with(items, "模式二"), -1);
   EXPECT_EQ(first_text_starting_with({}, ""), -1);
 }
+
+TEST(TextHelpers, SplitCrlfLines) {
+  EXPECT_TRUE(split_crlf_lines("").empty());
+  EXPECT_EQ(split_crlf_lines("a"), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(split_crlf_lines("a\r\n"), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(split_crlf_lines("\r\n"), (std::vector<std::string>{""}));
+  EXPECT_EQ(split_crlf_lines("a\r\n\r\nb\nc\r"), (std::vector<std::string>{"a", "", "b\nc\r"}));
+}
