@@ -1,25 +1,16 @@
 #include "dialogs/m3u8_addresses.h"
 
+#include <boost/algorithm/string/replace.hpp>
 #include <set>
 
 #include "engine/regex_search.h"
 #include "engine/text_helpers.h"
 
-namespace {
-
-void replace_all(std::string& text, const std::string& from, const std::string& to) {
-  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
-}
-
-}  // namespace
-
 std::string collect_m3u8_addresses(const std::string& copied, const std::string& box_text) {
   std::string text = copied;
   std::erase(text, '\t');
   std::string joined = regex_find_all_joined(text, m3u8_address_pattern, false, "\r\n");
-  replace_all(joined, ",", "\r\n");
+  boost::algorithm::replace_all(joined, ",", "\r\n");
 
   const std::vector<std::string> box_lines = split_crlf_lines(box_text);
   const std::set<std::string> in_box(box_lines.begin(), box_lines.end());
