@@ -100,8 +100,9 @@ void on_m3u8_ok_clicked(const GuiEvent& event) {
 void on_m3u8_dialog_destroyed(const GuiEvent&) { m3u8_fill_thread.wait(); }
 
 RowRef append_convert_list_row(const ControlRef& convert_list, const std::string& source) {
-  // The row goes in whole with its cells; its number is its index + 1 as the model gave
-  // it, so rows appended at the same time by other threads cannot share a number.
+  // The row goes in with its source in one step; its number is then its index + 1 as
+  // the model gave it, so rows appended at the same time by other threads (a folder
+  // scan) cannot share a number.
   const RowRef row = gui().append_row(convert_list, {std::string(), source, std::string()});
   if (row.id != 0) gui().set_cell_by_id(convert_list, row.id, row_number_column, std::to_string(row.index + 1));
   return row;
