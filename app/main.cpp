@@ -2,6 +2,8 @@
 // which opens the main window and runs the message loop until it is closed.
 #include <cstdlib>
 
+#include "dialogs/custom_command_dialog.h"
+#include "dialogs/m3u8_batch_copy_dialog.h"
 #include "engine/worker_threads.h"
 #include "platform/qt/qt_gui.h"
 #include "ui/program_start.h"
@@ -9,6 +11,9 @@
 int main(int argc, char** argv) {
   int exit_code = 0;
   run_qt_program(argc, argv, [&exit_code](GuiModel&) {
+    // The dialogs the main window's buttons open (engine/dialog_openers.h).
+    register_custom_command_dialog_opener();
+    register_m3u8_batch_copy_dialog_opener();
     exit_code = program_start();
     // A worker thread that outlived shutdown's bounded wait may still use the model
     // and the global state: end the process now, before anything is torn down.

@@ -1,6 +1,8 @@
 #include "dialogs/custom_command_dialog.h"
 
 #include "engine/custom_command_file.h"
+#include "engine/dialog_openers.h"
+#include "engine/main_window_token.h"
 
 std::atomic<int> custom_commands_saved{1};
 
@@ -93,6 +95,10 @@ WindowToken create_custom_command_dialog() {
 void open_custom_command_dialog(WindowToken owner) {
   const WindowToken dialog = create_custom_command_dialog();
   gui().run_modal(dialog, owner);
+}
+
+void register_custom_command_dialog_opener() {
+  set_dialog_opener(ProgramDialog::custom_command, [] { open_custom_command_dialog(main_window()); });
 }
 
 void on_custom_command_dialog_created(const GuiEvent& event) {

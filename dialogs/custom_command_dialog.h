@@ -51,6 +51,10 @@ WindowToken create_custom_command_dialog();
 // returns when it has closed.
 void open_custom_command_dialog(WindowToken owner = {});
 
+// Registers the dialog's opener for the edit page's "编辑" button
+// (engine/dialog_openers.h): modal, owned by the main window. Called at program start.
+void register_custom_command_dialog_opener();
+
 // Handlers (UI thread; each event names the dialog).
 void on_custom_command_dialog_created(const GuiEvent& event);
 void on_command_box_changed(const GuiEvent& event);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "dialogs/m3u8_addresses.h"
+#include "engine/dialog_openers.h"
 #include "engine/main_window_token.h"
 #include "engine/worker_threads.h"
 
@@ -57,6 +58,10 @@ WindowToken create_m3u8_batch_copy_dialog() {
 void open_m3u8_batch_copy_dialog(WindowToken owner) {
   const WindowToken dialog = create_m3u8_batch_copy_dialog();
   gui().run_modal(dialog, owner);
+}
+
+void register_m3u8_batch_copy_dialog_opener() {
+  set_dialog_opener(ProgramDialog::m3u8_batch_copy, [] { open_m3u8_batch_copy_dialog(); });
 }
 
 void on_m3u8_auto_paste_clicked(const GuiEvent& event) {

@@ -40,6 +40,10 @@ WindowToken create_m3u8_batch_copy_dialog();
 // opens it without an owner, so every other window waits for it.
 void open_m3u8_batch_copy_dialog(WindowToken owner = {});
 
+// Registers the dialog's opener for the main window's "添加m3u8视频地址" button
+// (engine/dialog_openers.h): modal, without an owner. Called at program start.
+void register_m3u8_batch_copy_dialog_opener();
+
 // Handlers (UI thread; each event names the dialog).
 void on_m3u8_auto_paste_clicked(const GuiEvent& event);
 void on_m3u8_clipboard_timer(const GuiEvent& event);
