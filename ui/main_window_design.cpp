@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/file_dialogs.h"
+
 namespace {
 
 // Column widths of the job lists: row number, source, then duration and/or status.
@@ -542,9 +544,9 @@ std::vector<ControlDesign> build_main_window_design() {
        .value = 0},
       {.role = "option_hint_tip", .designer_name = "气球提示框1", .kind = "balloon_tip", .container = window},
       {.role = "audio_file_dialog", .designer_name = "通用对话框1", .kind = "file_dialog", .container = window,
-       .filter = "音频文件|*.mp3;*.wav"},
+       .filter = audio_file_filter},
       {.role = "picture_file_dialog", .designer_name = "通用对话框2", .kind = "file_dialog",
-       .container = window, .filter = "图片文件|*.jpg;*.gif;*.png;*.jpeg"},
+       .container = window, .filter = picture_file_filter},
       {.role = "convert_list_drop_target", .designer_name = "拖放对象1", .kind = "drop_target",
        .container = window, .target = "convert_list"},
       {.role = "merge_list1_drop_target", .designer_name = "拖放对象2", .kind = "drop_target",

@@ -2,6 +2,7 @@
 
 #include "engine/convert_job.h"
 #include "ui/converter_presence.h"
+#include "ui/edit_file_choosers.h"
 #include "ui/list_adding.h"
 #include "ui/list_editing.h"
 #include "ui/edit_options.h"
@@ -29,4 +30,5 @@ void bind_main_window_handlers(WindowToken window) {
   bind_edit_settings(window);
   bind_converter_presence_check(window);
   bind_output_folder_and_dialog_handlers(window);
+  bind_edit_file_chooser_handlers(window);
 }

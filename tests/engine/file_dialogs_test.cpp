@@ -41,3 +41,18 @@ TEST(FileDialogs, FolderChooserHasNoOwnerOpensOnTheGivenFolderAndGivesEmptyOnCan
   EXPECT_EQ(requests[0].title, "新媒体保存位置");
   EXPECT_EQ(requests[1].title, "新视频保存位置");
 }
+
+TEST(FileDialogs, OneFileDialogAsksForOneFileAndRemembersOnlyAChoice) {
+  HeadlessGui g;
+  const WindowToken owner{7};
+  OpenFileDialog dialog{picture_file_filter, "/pics/", {}};
+  g.services.answer_open_files({"/pics/a b.png"});
+  EXPECT_EQ(show_open_file_dialog(dialog, owner), "/pics/a b.png");
+  EXPECT_EQ(show_open_file_dialog(dialog, owner), "");  // cancelled: the earlier choice stays
+  EXPECT_EQ(dialog.chosen_path, "/pics/a b.png");
+  EXPECT_EQ(choose_open_file(owner, "选择", audio_file_filter, ""), "");
+  const auto requests = g.services.open_file_requests();
+  ASSERT_EQ(requests.size(), 3u);
+  EXPECT_EQ(requests[0], (OpenFileRequest{owner, "", "图片文件|*.jpg;*.gif;*.png;*.jpeg", "/pics/", false}));
+  EXPECT_EQ(requests[2], (OpenFileRequest{owner, "选择", "音频文件|*.mp3;*.wav", "", false}));
+}
