@@ -9,6 +9,7 @@
 #include "ui/edit_settings.h"
 #include "ui/main_window.h"
 #include "ui/main_window_created.h"
+#include "ui/merge_list_drag.h"
 #include "ui/merge_options.h"
 #include "ui/output_folders.h"
 #include "ui/program_start.h"
@@ -31,4 +32,5 @@ void bind_main_window_handlers(WindowToken window) {
   bind_converter_presence_check(window);
   bind_output_folder_and_dialog_handlers(window);
   bind_edit_file_chooser_handlers(window);
+  bind_merge_list_drag_handlers(window);
 }
