@@ -1,6 +1,6 @@
 #pragma once
 // Deleting "to the recycle bin": moving a file or folder into the user's trash as the
-// freedesktop.org Trash specification lays it out, so that a file manager can put it
+// freedesktop.org Trash standard lays it out, so that a file manager can put it
 // back.
 //
 // The home trash is $XDG_DATA_HOME/Trash (default ~/.local/share/Trash), with the
