@@ -1,6 +1,7 @@
 // The one place where the features of the main window bind their handlers.
 
 #include "engine/convert_job.h"
+#include "engine/merge_job.h"
 #include "ui/converter_presence.h"
 #include "ui/edit_file_choosers.h"
 #include "ui/list_adding.h"
@@ -23,6 +24,7 @@ void bind_main_window_handlers(WindowToken window) {
   bind_start_and_shutdown_handlers(window);
   bind_tray_and_page_handlers(window);
   gui().bind({window, "convert_start_button"}, EventKind::clicked, on_convert_start_stop_clicked);
+  gui().bind({window, "merge_start_button"}, EventKind::clicked, on_merge_start_stop_clicked);
   bind_list_adding_handlers(window);
   bind_list_editing_handlers(window);
   bind_edit_option_handlers(window);

@@ -1,0 +1,89 @@
+#pragma once
+// The converter command lines of the merge job, its concat lists, the output name and
+// the transition offset. Nothing here runs the converter or touches a file, except
+// that the paths written into the commands get their plain aliases.
+//
+// Every path in a command is written between double quotes as `short_path_for_command`
+// of the complete path (the alias of a file still to be written is a link to the
+// would-be file, so the converter creates it at its real place). A builder gives ""
+// when a path cannot be written that way without changing the command's arguments
+// (see `fits_between_quotes`); the job then runs nothing for it.
+//
+// G is the text of `ffmpeg_global_options` ("" or beginning with a blank). The two
+// picture commands of the cover run without it.
+
+#include <string>
+#include <vector>
+
+// DQ(SP(path)), or "" when the short path does not fit between quotes.
+std::string quoted_command_path(const std::string& path);
+
+// G -i "source" -vcodec h264 -y "part": a part file re-encoded from a listed source.
+std::string merge_reencode_command(const std::string& global, const std::string& source, const std::string& part);
+
+// G -i "part" -vf scale=W:H,setsar=1:1 -y "scaled": a part brought to the first part's
+// frame size.
+std::string merge_scale_command(const std::string& global, const std::string& part, const std::string& scaled,
+                                int width, int height);
+
+// G -f concat -safe 0 -i "list" -vcodec copy "output": the files of a concat list
+// joined with their video copied (no "-y": the output's folder was emptied first).
+std::string merge_concat_command(const std::string& global, const std::string& list, const std::string& output);
+
+// One line of a concat list, without its line end: file '<short path>'; "" when the
+// short path holds a character the list's quoting cannot carry (a single quote, a
+// backslash, a control character).
+std::string merge_concat_list_line(const std::string& path);
+
+// The concat list of `files`: one line each, every line ended by CR LF unless
+// `last_line_end` is false (the pair's list has no line end after its second line).
+// "" when a line cannot be written.
+std::string merge_concat_list_text(const std::vector<std::string>& files, bool last_line_end);
+
+// G -i "joined" -f mp3 -y "mp3": the joined sound.
+std::string merge_audio_command(const std::string& global, const std::string& joined, const std::string& mp3);
+
+// The transition's start in the first part: whole seconds of the first part minus the
+// transition's one second, never below 0. The transition must lie inside the first
+// part: the converter's "xfade" with an offset at (or after) the first part's end
+// writes the first part alone and reports success.
+int merge_transition_offset(int first_part_seconds);
+
+// The filter of the transition: xfade=transition=X:duration=1:offset=O. With a frame
+// rate (a plain decimal text) both parts are first brought to that rate
+// ([0:v]fps=R[a];[1:v]fps=R[b];[a][b]xfade=...), as "xfade" refuses parts whose frame
+// rates differ.
+std::string merge_transition_filter(const std::string& transition, int offset, const std::string& frame_rate);
+
+// G -i "first" -i "second" -filter_complex FILTER -y "output".
+std::string merge_transition_command(const std::string& global, const std::string& first, const std::string& second,
+                                     const std::string& filter, const std::string& output);
+
+// G -i "input" -vcodec copy -an "output": the transition video without sound.
+std::string merge_silent_video_command(const std::string& global, const std::string& input, const std::string& output);
+
+// G -i "video" -i "audio" -y "output": the transition video with the joined sound.
+std::string merge_mux_command(const std::string& global, const std::string& video, const std::string& audio,
+                              const std::string& output);
+
+// G -i "joined" -vcodec copy -y "output": the pair's result into the output folder.
+std::string merge_final_copy_command(const std::string& global, const std::string& joined, const std::string& output);
+
+// -ss 1 -i "video" -frames:v 1 -f image2 -y "picture": the frame at one second. The
+// image2 muxer refuses a second frame for one file name, so one frame is asked for.
+std::string merge_cover_frame_command(const std::string& video, const std::string& picture);
+
+// -i "video" -i "picture" -map 1 -map 0 -c copy -disposition:0 attached_pic -y
+// "output": the picture attached as the cover.
+std::string merge_attach_cover_command(const std::string& video, const std::string& picture,
+                                       const std::string& output);
+
+// The output of pair (i, j): folder + "/" + i + "_" + j + "_" + title + "." + format
+// (an empty title leaves two "_" side by side).
+std::string merge_output_path(const std::string& folder, int i, int j, const std::string& title,
+                              const std::string& format);
+
+// The frame rate of the first video stream line of a console text, as the converter
+// prints it in front of " fps" ("25", "29.97"); "" when there is none or it is not a
+// plain decimal number.
+std::string parse_frame_rate(const std::string& console_text);

@@ -1,0 +1,37 @@
+#pragma once
+// The output of one merge pair: the two parts joined by the converter's concat list
+// "list.txt" into the pair's joined file (streams copied), optionally with a one-second
+// "xfade" transition at the joint that keeps the joined sound, for mp4 with a
+// transition a cover picture (the result's frame at one second, attached), and the
+// result copied into the merge page's output folder as i_j_title.format. The pair's
+// work folder is removed at the end.
+//
+// The per-file half of the progress strip tells the pair's result, and tells success
+// only once the output exists and is not empty: "100 %" (or the cover steps' "100%")
+// for a pair that was written; otherwise `merge_status_failed`, or
+// `merge_status_output_is_source` when the output would replace a listed source (the
+// pair is then not run), or `merge_status_unusable_path` when the output folder is
+// empty. During the final stream copy it shows the percentage of the joined file's
+// duration; the cover steps write "10%", "20%", "30%" and "50%" as they go.
+//
+// Every step is checked: a command that exits with an error or leaves no file ends the
+// pair as failed, so a failed transition never leaves the plain join behind as the
+// output.
+
+#include <string>
+
+#include "engine/merge_parts.h"
+
+inline constexpr const char* merge_status_failed = "合并失败";
+inline constexpr const char* merge_status_output_is_source = "输出会覆盖原视频";
+inline constexpr const char* merge_status_unusable_path = "路径无法使用";
+
+// The name the pair's joined file gets in the pair folder: `stem` (the file name of the
+// second side's last source), with "_" added while it would name a file the pair
+// already holds or one of its later work files ("k5pw", "velmon"), so the join never
+// writes onto one of its own inputs.
+std::string merge_pair_work_name(const std::string& stem, const std::string& pair_folder);
+
+// Makes the output of pair (i, j) from `first` and `second` (either may be unmade) and
+// removes the pair folder. True when the output was written.
+bool make_merge_pair_output(MergeJobState& state, const MergePart& first, const MergePart& second, int i, int j);
