@@ -1,0 +1,330 @@
+// The merge job on the headless control model, with the real converter on tiny
+// generated clips: outputs, names, frame sizes, the transition, the mp4 cover, stopping,
+// failures, and the work folders.
+
+#include "engine/merge_job.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "engine/globals.h"
+#include "engine/merge_pair.h"
+#include "engine/program_pictures.h"
+#include "engine/worker_threads.h"
+#include "platform/gui/gui.h"
+#include "tests/support/merge_page_window.h"
+#include "tests/support/test_env.h"
+
+namespace fs = std::filesystem;
+using test_env::read_file;
+using test_env::TempDir;
+using test_env::write_file;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::vector<const char*> locked_roles = {
+    "merge_all_source1_check",  "merge_all_source2_check",       "merge_add_videos1_button",
+    "merge_add_folder1_button", "merge_delete_selected1_button", "merge_clear1_button",
+    "merge_add_videos2_button", "merge_add_folder2_button",      "merge_delete_selected2_button",
+    "merge_clear2_button",      "convert_page_button",           "edit_page_button"};
+
+class MergeJob : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    run = test_env::make_run_folder(dir.path());
+    run_folder.set(run);
+    ffmpeg_exe_path.set(run + "/bin/ffmpeg");
+    config_file_path.set(run + "/data/qfconfig.ini");
+    ffmpeg_global_options.set("");
+    progress_total_duration.set("");
+    fs::create_directories(run + "/resources");
+    for (const char* picture : {stop_picture_path, merge_idle_picture_path}) {
+      fs::copy_file(std::string(QF_SOURCE_DIR) + "/" + picture, run + "/" + picture);
+    }
+    window = gui().create_window(test_env::build_merge_page_window());
+    gui().bind(at("merge_start_button"), EventKind::clicked, on_merge_start_stop_clicked);
+    gui().open_window(window);
+    out = dir / "新 视频";
+    fs::create_directories(out);
+    gui().set_text(at("merge_output_folder_field"), out);
+  }
+  void TearDown() override {
+    stop_requested = true;
+    wait_for_worker_threads(120s);
+  }
+
+  ControlRef at(const char* role) const { return {window, role}; }
+  std::string text(const char* role) const { return gui().text(at(role)); }
+
+  void add_row(const char* list, const std::string& source) {
+    const ControlRef l = at(list);
+    gui().append_row(l, {std::to_string(gui().row_count(l) + 1), source, ""});
+  }
+  void set_output_count(int count) { gui().set_text(at("merge_output_count_label"), std::to_string(count)); }
+  void choose_format(const char* role) { gui().set_checked(at(role), true); }
+
+  // Runs the UI thread's events until `done` holds (a real-time limit keeps a broken job
+  // from hanging the suite).
+  bool wait_for(const std::function<bool()>& done, std::chrono::seconds limit = 120s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      g.loop.run_until_idle();
+      if (done()) return true;
+      std::this_thread::sleep_for(2ms);
+    }
+    return done();
+  }
+  void click_start() { gui().input_click(at("merge_start_button")); }
+  bool run_job() {
+    click_start();
+    return wait_for_job_end();
+  }
+  bool wait_for_job_end() {
+    return wait_for([&] {
+      return text("merge_start_button") == merge_start_caption && running_worker_threads(WorkerKind::merge) == 0;
+    });
+  }
+
+  // A clip of `seconds` at `size`, 25 frames a second, with sound.
+  std::string make_clip(const std::string& name, const std::string& size, int seconds) {
+    const std::string path = dir / name;
+    const std::string s = std::to_string(seconds);
+    EXPECT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "testsrc=size=" + size + ":rate=25:duration=" + s, "-f",
+                                     "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + s, "-c:v",
+                                     "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
+                                     "-shortest", path}));
+    return path;
+  }
+
+  // Frames of the first video stream, and whether a stream is an attached picture.
+  static int frame_count(const std::string& path) {
+    const auto r = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "v:0", "-count_frames",
+                                          "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", path});
+    return r.exit_code == 0 ? std::atoi(r.output.c_str()) : -1;
+  }
+  static bool has_attached_picture(const std::string& path) {
+    const auto r = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-show_entries",
+                                          "stream=codec_name:stream_disposition=attached_pic", "-of", "csv=p=0",
+                                          path});
+    return r.exit_code == 0 && r.output.find("mjpeg,1") != std::string::npos;
+  }
+
+  void expect_page_restored() {
+    EXPECT_EQ(text("merge_start_button"), merge_start_caption);
+    EXPECT_TRUE(gui().enabled(at("merge_start_button")));
+    for (const char* role : locked_roles) EXPECT_TRUE(gui().enabled(at(role))) << role;
+    for (const char* role : {"overall_progress_bar", "overall_progress_label", "file_progress_bar",
+                             "file_progress_label"}) {
+      EXPECT_FALSE(gui().visible(at(role))) << role;
+    }
+    EXPECT_FALSE(fs::exists(run + "/v_temp1"));
+    EXPECT_FALSE(fs::exists(run + "/v_temp2"));
+  }
+
+  HeadlessGui g;
+  TempDir dir;
+  std::string run, out;
+  WindowToken window;
+};
+
+}  // namespace
+
+TEST_F(MergeJob, OnePairIsJoinedAtTheFirstPartsFrameSize) {
+  const std::string first = make_clip("first.mp4", "160x120", 2);
+  const std::string second = make_clip("second.mp4", "320x240", 1);
+  add_row("merge_list1", first);
+  add_row("merge_list2", second);
+  set_output_count(1);
+  choose_format("merge_format_mkv_radio");
+  gui().set_checked(at("merge_title_from_source1_radio"), false);  // no title: "1_1_"
+
+  click_start();
+  EXPECT_EQ(text("merge_start_button"), merge_stop_caption);
+  EXPECT_EQ(text("overall_progress_label"), "1 / 1");
+  EXPECT_EQ(gui().range(at("overall_progress_bar")).y, 1);
+  ASSERT_TRUE(wait_for_job_end());
+
+  const std::string output = out + "/1_1_.mkv";
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
+  ASSERT_TRUE(probe.ok) << output;
+  EXPECT_EQ(probe.width, 160);
+  EXPECT_EQ(probe.height, 120);
+  EXPECT_EQ(frame_count(output), 75);  // both parts whole
+  EXPECT_EQ(text("file_progress_label"), "100 %");
+  EXPECT_EQ(text("overall_progress_label"), "1 / 1");
+  EXPECT_EQ(gui().cell(at("merge_list1"), 0, 2), "00:00:02");
+  EXPECT_EQ(gui().cell(at("merge_list2"), 0, 2), "00:00:01");
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, ATransitionReplacesTheJointAndAnMp4GetsItsCover) {
+  add_row("merge_list1", make_clip("first.mp4", "160x120", 2));
+  add_row("merge_list2", make_clip("second.mp4", "320x240", 1));
+  set_output_count(1);
+  gui().set_checked(at("merge_transition_check"), true);
+  gui().set_selected_index(at("merge_transition_combo"), 10);  // slideright
+
+  ASSERT_TRUE(run_job());
+  const std::string output = out + "/1_1_first.mp4";
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
+  ASSERT_TRUE(probe.ok) << output;
+  EXPECT_EQ(probe.width, 160);
+  EXPECT_EQ(probe.height, 120);
+  // The first part up to one second before its end, the transition, the rest of the
+  // second part: the sum less the one second of the transition.
+  EXPECT_EQ(frame_count(output), 50);
+  EXPECT_TRUE(has_attached_picture(output));
+  EXPECT_EQ(text("file_progress_label"), "100%");
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, ATransitionIntoAnotherFormatKeepsTheJoinedSoundWithoutCover) {
+  add_row("merge_list1", make_clip("first.mp4", "160x120", 2));
+  add_row("merge_list2", make_clip("second.mp4", "160x120", 2));
+  set_output_count(1);
+  choose_format("merge_format_mkv_radio");
+  gui().set_checked(at("merge_transition_check"), true);  // "随机特效"
+
+  ASSERT_TRUE(run_job());
+  const std::string output = out + "/1_1_first.mkv";
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
+  ASSERT_TRUE(probe.ok) << output;
+  EXPECT_EQ(frame_count(output), 75);
+  EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
+  EXPECT_FALSE(has_attached_picture(output));
+  EXPECT_EQ(text("file_progress_label"), "100 %");
+}
+
+TEST_F(MergeJob, EveryRowOfOneListMeetsEveryRowOfTheOther) {
+  const std::string a = make_clip("a.mp4", "160x120", 1);
+  // Named like the pair's first work file: the join must not write onto it.
+  const std::string b1 = make_clip("1.mp4", "160x120", 1);
+  const std::string b2 = make_clip("b2.mkv", "160x120", 1);
+  add_row("merge_list1", a);
+  add_row("merge_list1", a);
+  add_row("merge_list2", b1);
+  add_row("merge_list2", b2);
+  set_output_count(4);
+  choose_format("merge_format_ts_radio");
+  gui().set_checked(at("merge_title_from_source2_radio"), true);
+
+  ASSERT_TRUE(run_job());
+  for (const char* name : {"1_1_1.ts", "1_2_b2.ts", "2_1_1.ts", "2_2_b2.ts"}) {
+    EXPECT_TRUE(test_env::ffprobe(out + "/" + name).ok) << name;
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 4);
+  EXPECT_EQ(text("overall_progress_label"), "4 / 4");
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, AListJoinedWholeIsOnePart) {
+  add_row("merge_list1", make_clip("a1.mp4", "160x120", 1));
+  add_row("merge_list1", make_clip("a2.mp4", "320x240", 1));
+  add_row("merge_list2", make_clip("b.mp4", "320x240", 1));
+  gui().set_checked(at("merge_all_source1_check"), true);
+  set_output_count(1);
+  choose_format("merge_format_mkv_radio");
+
+  ASSERT_TRUE(run_job());
+  const std::string output = out + "/1_1_a1.mkv";  // the title of list 1's first row
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
+  ASSERT_TRUE(probe.ok) << output;
+  EXPECT_EQ(probe.width, 160);
+  EXPECT_EQ(frame_count(output), 75);
+  EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+  EXPECT_EQ(gui().cell(at("merge_list1"), 1, 2), "00:00:01");
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, AStopEndsTheJobAfterThePairInProgress) {
+  add_row("merge_list1", make_clip("a.mp4", "160x120", 1));
+  add_row("merge_list2", make_clip("b1.mp4", "160x120", 1));
+  add_row("merge_list2", make_clip("b2.mp4", "160x120", 1));
+  set_output_count(2);
+  choose_format("merge_format_mkv_radio");
+
+  click_start();
+  click_start();  // "停止合并": asked before the first pair has ended
+  EXPECT_EQ(text("merge_start_button"), merge_stopping_caption);
+  EXPECT_FALSE(gui().enabled(at("merge_start_button")));
+  ASSERT_TRUE(wait_for_job_end());
+  EXPECT_TRUE(fs::exists(out + "/1_1_a.mkv"));
+  EXPECT_FALSE(fs::exists(out + "/1_2_a.mkv"));
+  EXPECT_EQ(gui().cell(at("merge_list2"), 1, 2), "");  // never reached
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, AnUnreadableSourceFailsItsPairAndTheNextPairStillRuns) {
+  const std::string broken = dir / "broken.mp4";
+  write_file(broken, "not a video");
+  add_row("merge_list1", make_clip("a.mp4", "160x120", 1));
+  add_row("merge_list2", broken);
+  add_row("merge_list2", make_clip("b.mp4", "160x120", 1));
+  set_output_count(2);
+  choose_format("merge_format_mkv_radio");
+  gui().set_checked(at("merge_title_from_source2_radio"), true);
+
+  ASSERT_TRUE(run_job());
+  EXPECT_FALSE(fs::exists(out + "/1_1_broken.mkv"));
+  EXPECT_TRUE(fs::exists(out + "/1_2_b.mkv"));
+
+  // Alone, the failed pair leaves its failure in the strip, never a success.
+  gui().clear_rows(at("merge_list2"));
+  add_row("merge_list2", broken);
+  set_output_count(1);
+  ASSERT_TRUE(run_job());
+  EXPECT_FALSE(fs::exists(out + "/1_1_broken.mkv"));
+  EXPECT_EQ(text("file_progress_label"), merge_status_failed);
+  EXPECT_EQ(read_file(broken), "not a video");
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, AnOutputThatWouldReplaceASourceIsNotWritten) {
+  // The output of pair (1, 1) titled "x" in the sources' own folder is a listed source.
+  const std::string first = make_clip("x.mp4", "160x120", 1);
+  const std::string second = make_clip("1_1_x.mkv", "160x120", 1);
+  const std::string before = read_file(second);
+  add_row("merge_list1", first);
+  add_row("merge_list2", second);
+  set_output_count(1);
+  choose_format("merge_format_mkv_radio");
+  gui().set_text(at("merge_output_folder_field"), dir.path());
+
+  ASSERT_TRUE(run_job());
+  EXPECT_EQ(read_file(second), before);
+  EXPECT_EQ(text("file_progress_label"), merge_status_output_is_source);
+}
+
+TEST_F(MergeJob, AWorkFolderThatIsNotTheJobsOwnIsLeftAlone) {
+  // v_temp1 leads to a folder of the user's; the job must neither empty nor remove it.
+  const std::string elsewhere = dir / "elsewhere";
+  fs::create_directories(elsewhere);
+  write_file(elsewhere + "/keep.mkv", "user data");
+  fs::create_directory_symlink(elsewhere, run + "/v_temp1");
+  add_row("merge_list1", dir / "a.mp4");
+  add_row("merge_list2", dir / "b.mp4");
+  set_output_count(1);
+
+  ASSERT_TRUE(run_job());
+  EXPECT_EQ(read_file(elsewhere + "/keep.mkv"), "user data");
+  EXPECT_TRUE(fs::is_symlink(run + "/v_temp1"));
+  EXPECT_EQ(text("file_progress_label"), merge_status_work_folder_unusable);
+
+  // A listed source inside the work folder keeps it from being the job's own too.
+  fs::remove(run + "/v_temp1");
+  fs::create_directories(run + "/v_temp2");
+  const std::string inside = run + "/v_temp2/b.mp4";
+  write_file(inside, "user data");
+  gui().clear_rows(at("merge_list2"));
+  add_row("merge_list2", inside);
+  ASSERT_TRUE(run_job());
+  EXPECT_EQ(read_file(inside), "user data");
+  EXPECT_EQ(text("file_progress_label"), merge_status_work_folder_unusable);
+  EXPECT_FALSE(fs::exists(run + "/v_temp1"));
+}
