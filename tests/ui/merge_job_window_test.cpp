@@ -1,0 +1,63 @@
+// The merge job in the program's own main window: its start button runs the job, and
+// closing the window while it runs ends the job's converter and thread and leaves no
+// work folder behind.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "engine/merge_job.h"
+#include "engine/worker_threads.h"
+#include "platform/gui/gui.h"
+#include "platform/process.h"
+#include "tests/ui/main_window_test_support.h"
+#include "ui/main_window.h"
+#include "ui/program_start.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+void merge_job_then_close(const std::string& folder) {
+  HeadlessGui g;
+  const std::string a = folder + "/a.mp4";
+  const std::string b = folder + "/b.mp4";
+  ASSERT_TRUE(test_env::make_h264_aac_mp4(a, 1.0));
+  ASSERT_TRUE(test_env::make_h264_aac_mp4(b, 1.0));
+  const std::string out = folder + "/out";
+  fs::create_directories(out);
+  g.loop.when_idle([&] {
+    gui().append_row(main_control("merge_list1"), {"1", a, ""});
+    for (int row = 1; row <= 3; ++row) gui().append_row(main_control("merge_list2"), {std::to_string(row), b, ""});
+    // The job lists' count, and the start button they enable with it.
+    gui().set_text(main_control("merge_output_count_label"), "3");
+    gui().set_enabled(main_control("merge_start_button"), true);
+    gui().set_text(main_control("merge_output_folder_field"), out);
+    EXPECT_TRUE(gui().input_click(main_control("merge_page_button")));
+    EXPECT_TRUE(gui().input_click(main_control("merge_start_button")));
+    EXPECT_EQ(gui().text(main_control("merge_start_button")), merge_stop_caption);
+    // Under way: the first pair's second part has been probed.
+    const auto under_way = [] { return !gui().cell(main_control("merge_list2"), 0, 2).empty(); };
+    for (int i = 0; i < 600 && !under_way(); ++i) g.loop.wait_until(under_way, 100ms);
+    EXPECT_TRUE(under_way());
+    g.services.answer_message(MessageAnswer::yes);
+    gui().input_close(main_window());
+  });
+  EXPECT_EQ(program_start_in(folder), 0);
+  EXPECT_EQ(running_worker_threads(), 0);
+  EXPECT_TRUE(running_converter_ids().empty());
+  EXPECT_FALSE(fs::exists(folder + "/v_temp1"));
+  EXPECT_FALSE(fs::exists(folder + "/v_temp2"));
+  EXPECT_FALSE(fs::exists(out + "/1_3_a.mp4"));  // the job ended long before its last pair
+  EXPECT_TRUE(fs::exists(a) && fs::exists(b));
+}
+
+}  // namespace
+
+TEST(MergeJobWindow, ClosingTheWindowEndsTheRunningJob) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(run_in_child(merge_job_then_close), ::testing::ExitedWithCode(0), "");
+}
