@@ -12,6 +12,7 @@
 #include "platform/gui/gui.h"
 #include "platform/process.h"
 #include "tests/ui/main_window_test_support.h"
+#include "ui/list_counts.h"
 #include "ui/main_window.h"
 #include "ui/program_start.h"
 
@@ -32,9 +33,8 @@ void merge_job_then_close(const std::string& folder) {
   g.loop.when_idle([&] {
     gui().append_row(main_control("merge_list1"), {"1", a, ""});
     for (int row = 1; row <= 3; ++row) gui().append_row(main_control("merge_list2"), {std::to_string(row), b, ""});
-    // The job lists' count, and the start button they enable with it.
-    gui().set_text(main_control("merge_output_count_label"), "3");
-    gui().set_enabled(main_control("merge_start_button"), true);
+    update_merge_counts();  // "3" outputs, and the start button enabled
+    EXPECT_EQ(gui().text(main_control("merge_output_count_label")), "3");
     gui().set_text(main_control("merge_output_folder_field"), out);
     EXPECT_TRUE(gui().input_click(main_control("merge_page_button")));
     EXPECT_TRUE(gui().input_click(main_control("merge_start_button")));
