@@ -1,6 +1,7 @@
 // The one place where the features of the main window bind their handlers.
 
 #include "engine/convert_job.h"
+#include "engine/edit_job.h"
 #include "engine/merge_job.h"
 #include "ui/converter_presence.h"
 #include "ui/edit_file_choosers.h"
@@ -25,6 +26,7 @@ void bind_main_window_handlers(WindowToken window) {
   bind_tray_and_page_handlers(window);
   gui().bind({window, "convert_start_button"}, EventKind::clicked, on_convert_start_stop_clicked);
   gui().bind({window, "merge_start_button"}, EventKind::clicked, on_merge_start_stop_clicked);
+  gui().bind({window, "edit_start_button"}, EventKind::clicked, on_edit_start_stop_clicked);
   bind_list_adding_handlers(window);
   bind_list_editing_handlers(window);
   bind_edit_option_handlers(window);

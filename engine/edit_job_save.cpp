@@ -1,0 +1,144 @@
+#include "engine/edit_job_save.h"
+
+#include "engine/convert_row.h"
+#include "engine/edit_job_command.h"
+#include "engine/edit_utilities.h"
+#include "engine/globals.h"
+#include "engine/job_progress.h"
+#include "engine/media_probes.h"
+#include "engine/text_helpers.h"
+#include "platform/files.h"
+
+namespace {
+
+constexpr const char* cover_picture_name = "k5pw.jpg";
+
+bool all_digits(const std::string& text) {
+  if (text.empty()) return false;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+bool has_non_zero_digit(const std::string& text) { return text.find_first_of("123456789") != std::string::npos; }
+
+void show_cover_progress(const EditPage& page, int percent) {
+  gui().set_value(page("file_progress_bar"), percent);
+  gui().set_text(page("file_progress_label"), std::to_string(percent) + "%");
+}
+
+bool save_succeeded(int exit_status, const std::string& output) {
+  if (exit_status != 0 || !is_regular_file(output)) return false;
+  const auto length = file_length(output);
+  return length && *length > 0 && !probe_duration(output).empty();
+}
+
+// The cover path: a frame at one second as the cover picture, the streams copied.
+int save_with_cover(const EditVideoState& state, const EditPage& page, const std::string& output) {
+  const std::string cover = state.work_folder + cover_picture_name;
+  // A picture left by an earlier video must never become this one's cover.
+  delete_file(cover);
+  EditRunOptions plain;
+  plain.global_options = false;
+  show_cover_progress(page, 20);
+  EditCommand grab;
+  // One frame: the converter refuses to write a second picture to the same name.
+  grab.text(" -ss 1 -i ").path(state.current_file()).text(" -frames:v 1 -f image2 -y ").path(cover);
+  run_edit_command(grab, plain);
+  show_cover_progress(page, 30);
+  EditCommand attach;
+  attach.text(" -i ").path(state.current_file()).text(" -i ").path(cover);
+  attach.text(" -map 1 -map 0 -c copy -disposition:0 attached_pic -y ").path(output);
+  const int exit_status = path_exists(cover) ? run_edit_command(attach, plain) : -1;
+  show_cover_progress(page, 100);
+  return exit_status;
+}
+
+}  // namespace
+
+EditSaveOptions read_edit_save_options(const EditPage& page) {
+  EditSaveOptions options;
+  options.output_folder = page.text("edit_output_folder_field");
+  options.format = output_format.get();
+  options.frame_rate_on = page.checked("frame_rate_check");
+  options.frame_rate_text = page.text("frame_rate_field");
+  options.compress = page.checked("compress_check");
+  options.compress_mode = page.text("compress_mode_combo");
+  options.compress_strength = gui().value(page("compress_strength_slider"));
+  options.random_transition = page.checked("random_transition_check");
+  options.mp4_radio = page.checked("edit_format_mp4_radio");
+  return options;
+}
+
+std::string edit_output_path(const std::string& output_folder, const std::string& source, const std::string& format) {
+  return output_folder + "/" + file_name_from_path(source) + "." + format;
+}
+
+std::optional<std::string> edit_save_rate_option(bool frame_rate_on, const std::string& frame_rate_text) {
+  if (!frame_rate_on) return std::string();
+  const std::string& t = frame_rate_text;
+  bool number = false;
+  if (const auto slash = t.find('/'); slash != std::string::npos) {
+    const std::string num = t.substr(0, slash), den = t.substr(slash + 1);
+    number = all_digits(num) && all_digits(den) && has_non_zero_digit(num) && has_non_zero_digit(den);
+  } else if (const auto dot = t.find('.'); dot != std::string::npos) {
+    const std::string whole = t.substr(0, dot), fraction = t.substr(dot + 1);
+    number = all_digits(whole) && all_digits(fraction) && has_non_zero_digit(t);
+  } else {
+    number = all_digits(t) && has_non_zero_digit(t);
+  }
+  if (!number) return std::nullopt;
+  return " -r " + t;
+}
+
+std::string edit_save_pack_option(bool compress, const std::string& mode, int strength, const std::string& format) {
+  if (!compress) return " -vcodec copy";
+  if (mode == "模式一") {
+    // The transport stream's default sound encoder (mp2) takes only its fixed bit rates.
+    const char* audio_rate = format == "ts" ? " -b:a 48k" : " -b:a 50k";
+    return " -crf " + std::to_string(strength + 27) + audio_rate + " -preset ultrafast";
+  }
+  // flv and wmv files cannot carry HEVC video.
+  if (format == "flv" || format == "wmv") return " -vcodec libx264 -preset ultrafast";
+  return " -vcodec libx265 -preset ultrafast";
+}
+
+bool edit_save_takes_cover_path(const EditSaveOptions& options, const std::string& source_extension) {
+  return options.random_transition && options.mp4_radio && source_extension == ".mp4";
+}
+
+std::string save_edited_video(const EditVideoState& state, const EditPage& page,
+                              const std::vector<std::string>& listed_sources) {
+  set_edit_status(page, state, edit_status_saving);
+  const EditSaveOptions options = read_edit_save_options(page);
+  const std::optional<std::string> rate = edit_save_rate_option(options.frame_rate_on, options.frame_rate_text);
+  if (options.compress) set_edit_status(page, state, edit_status_compressing);
+  const std::string pack = edit_save_pack_option(options.compress, options.compress_mode, options.compress_strength, options.format);
+  const std::string output = edit_output_path(options.output_folder, state.source, options.format);
+  const std::string& current = state.current_file();
+
+  std::string status = edit_status_done;
+  bool overwrites = is_same_file(output, state.source) || is_same_file(output, current);
+  for (const std::string& source : listed_sources) overwrites = overwrites || is_same_file(output, source);
+
+  if (overwrites) {
+    status = convert_status_output_is_source;
+  } else if (options.output_folder.empty()) {
+    // No folder chosen: the output would land in the root folder.
+    status = edit_status_save_failed;
+  } else if (edit_save_takes_cover_path(options, state.source_extension)) {
+    if (!save_succeeded(save_with_cover(state, page, output), output)) status = edit_status_save_failed;
+  } else if (!rate) {
+    status = edit_status_save_failed;
+  } else {
+    progress_total_duration.set(probe_duration(current));
+    EditCommand command;
+    command.text(" -i ").path(current).text(*rate).text(pack).text(" -y ").path(output);
+    EditRunOptions run;
+    run.progress = job_progress_callback;
+    if (!save_succeeded(run_edit_command(command, run), output)) status = edit_status_save_failed;
+  }
+  set_edit_status(page, state, status);
+  return status;
+}

@@ -1,0 +1,57 @@
+#include "engine/edit_job_state.h"
+
+#include "engine/edit_job_command.h"
+#include "engine/edit_utilities.h"
+#include "engine/file_helpers.h"
+#include "engine/globals.h"
+#include "engine/text_helpers.h"
+#include "platform/files.h"
+
+std::string edit_work_folder() { return run_folder.get() + "/" + edit_work_folder_name + "/"; }
+
+EditVideoState make_edit_video_state(int row_number, RowId row_id, const std::string& source,
+                                     const std::string& duration_text, const std::string& work_folder) {
+  EditVideoState state;
+  state.row_number = row_number;
+  state.row_id = row_id;
+  state.source = source;
+  state.duration_text = duration_text;
+  state.full_length = duration_text_to_seconds(duration_text);
+  state.kept_length = state.full_length;
+  state.source_extension = fold_ascii_case(file_extension(source));
+  state.work_folder = work_folder;
+  const bool keeps_container = state.source_extension == ".mp4" || state.source_extension == ".mkv";
+  const std::string extension = keeps_container ? state.source_extension : ".mkv";
+  const std::string number = std::to_string(row_number);
+  state.work_file_a = work_folder + number + extension;
+  state.work_file_b = work_folder + number + "a" + extension;
+  return state;
+}
+
+void set_edit_status(const EditPage& page, const EditVideoState& state, const std::string& status) {
+  gui().set_cell_by_id(page("edit_list"), state.row_id, edit_list_status_column, status);
+}
+
+namespace {
+
+bool output_counts(const std::string& path) {
+  return path_exists(path) && get_file_size(path) >= edit_step_min_output_bytes;
+}
+
+void make_next_current(EditVideoState& state) { state.current = state.current == 2 ? 1 : 2; }
+
+}  // namespace
+
+bool edit_step_verify(EditVideoState& state) {
+  if (!output_counts(state.next_file())) return false;
+  make_next_current(state);
+  return true;
+}
+
+void edit_step_retry(EditVideoState& state, const EditCommand& primary, const EditCommand& retry) {
+  run_edit_command(primary);
+  if (!output_counts(state.next_file())) run_edit_command(retry);
+  make_next_current(state);
+}
+
+void discard_other_work_file(const EditVideoState& state) { delete_file(state.next_file()); }

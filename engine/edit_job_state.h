@@ -1,0 +1,88 @@
+#pragma once
+// The working state of the edit job: the edit page as the job reads it, the state of
+// the video being edited, and its two work files.
+//
+// Work files. Each video has two files in the work folder (run folder + "/v_tempx/"):
+// A = row number + ".mkv" and B = row number + "a.mkv" (for a ".mp4" or ".mkv" source
+// that extension instead of ".mkv"). One of them is current; every step reads the
+// current file and writes the other ("next") one, and its output counts only when the
+// next file then exists with at least 10 bytes (`edit_step_verify`). After every step
+// block `discard_other_work_file` deletes the file that is not current.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/gui/gui.h"
+
+// The edit page of the main window as the job and its steps read it: the option boxes
+// and fields are read when a step needs them, never once at the start.
+class EditPage {
+ public:
+  explicit EditPage(WindowToken window) : window_(window) {}
+  WindowToken window() const { return window_; }
+  ControlRef operator()(const std::string& role) const { return ControlRef{window_, role}; }
+  bool checked(const std::string& role) const { return gui().checked((*this)(role)); }
+  std::string text(const std::string& role) const { return gui().text((*this)(role)); }
+
+ private:
+  WindowToken window_;
+};
+
+// Columns of `edit_list`.
+inline constexpr int edit_list_source_column = 1;
+inline constexpr int edit_list_duration_column = 2;
+inline constexpr int edit_list_status_column = 3;
+
+// The smallest step output that counts.
+inline constexpr std::int64_t edit_step_min_output_bytes = 10;
+
+// The name of the work folder under the run folder.
+inline constexpr const char* edit_work_folder_name = "v_tempx";
+
+// The work folder: run folder + "/v_tempx/" (with the trailing "/").
+std::string edit_work_folder();
+
+// The working state of one video (`EditVideoState`).
+struct EditVideoState {
+  int row_number = 0;       // 1-based position of the row in `edit_list` when the job began
+  RowId row_id = 0;         // the row itself: status cells are written to it
+  std::string source;       // column 1, as listed
+  std::string duration_text;  // HH:MM:SS from the duration probe
+  int full_length = 0;      // D0: whole seconds of the duration text
+  std::string source_extension;  // with its dot, ASCII letters lower-cased
+  std::string work_folder;  // with its trailing "/"
+  std::string work_file_a;
+  std::string work_file_b;
+  int current = 1;          // 1: A is current, 2: B is current
+  int width = 0;            // frame size; 0 when not found
+  int height = 0;
+  int kept_length = 0;      // D: whole seconds after the head and tail cuts
+  std::string trim_start = "00:00:00";  // start of the kept part
+  bool portrait_to_landscape_ran = false;  // step 8 ran (step 9 then does not)
+
+  const std::string& current_file() const { return current == 2 ? work_file_b : work_file_a; }
+  const std::string& next_file() const { return current == 2 ? work_file_a : work_file_b; }
+};
+
+// The state of row `row_number` whose source is `source`, with its duration text
+// already probed: the extension, the work files in `work_folder` (ending in "/"), D0,
+// and D = D0 with trim start "00:00:00" until the trim step says otherwise.
+EditVideoState make_edit_video_state(int row_number, RowId row_id, const std::string& source,
+                                     const std::string& duration_text, const std::string& work_folder);
+
+// Writes `status` into the status column of the video's row (a deleted row is passed
+// over).
+void set_edit_status(const EditPage& page, const EditVideoState& state, const std::string& status);
+
+// Whether the step's output counts: the next file exists with at least 10 bytes. When
+// it does, it becomes current.
+bool edit_step_verify(EditVideoState& state);
+
+// Runs `primary`; when its output does not count, runs `retry` once into the same
+// file; then the next file becomes current whatever it holds.
+class EditCommand;
+void edit_step_retry(EditVideoState& state, const EditCommand& primary, const EditCommand& retry);
+
+// Deletes the work file that is not current (the file itself, never through an
+// alias); a missing file is no error.
+void discard_other_work_file(const EditVideoState& state);

@@ -1,0 +1,50 @@
+#include "engine/edit_job_steps.h"
+
+#include "engine/worker_threads.h"
+
+namespace {
+
+// The chain. A step is plugged in by naming its function in its slot.
+constexpr std::array<EditStepSlot, edit_step_count> slots = {{
+    {EditStep::CustomCommandsBefore, "CustomCommandsBefore", nullptr},
+    {EditStep::TrimEnds, "TrimEnds", nullptr},
+    {EditStep::FrameRate, "FrameRate", nullptr},
+    {EditStep::Sharpen, "Sharpen", nullptr},
+    {EditStep::Desaturate, "Desaturate", nullptr},
+    {EditStep::RemoveAudio, "RemoveAudio", nullptr},
+    {EditStep::FlickerVignette, "FlickerVignette", nullptr},
+    {EditStep::PortraitToLandscape, "PortraitToLandscape", nullptr, false},
+    {EditStep::LandscapeToPortrait, "LandscapeToPortrait", nullptr},
+    {EditStep::FlipHorizontal, "FlipHorizontal", nullptr},
+    {EditStep::FlipVertical, "FlipVertical", nullptr},
+    {EditStep::RotateClockwise, "RotateClockwise", nullptr},
+    {EditStep::RotateCounterClockwise, "RotateCounterClockwise", nullptr},
+    {EditStep::RandomTransition, "RandomTransition", nullptr},
+    {EditStep::FadeIn, "FadeIn", nullptr},
+    {EditStep::HueCycle, "HueCycle", nullptr},
+    {EditStep::Vignette, "Vignette", nullptr},
+    {EditStep::PlaybackSpeed, "PlaybackSpeed", nullptr},
+    {EditStep::AudioSampleRate, "AudioSampleRate", nullptr},
+    {EditStep::ScrollingSubtitle, "ScrollingSubtitle", nullptr},
+    {EditStep::MixAudioFile, "MixAudioFile", nullptr},
+    {EditStep::RemoveLogo, "RemoveLogo", nullptr},
+    {EditStep::PictureWatermark, "PictureWatermark", nullptr},
+    {EditStep::TopBottomPictures, "TopBottomPictures", nullptr},
+    {EditStep::Resize, "Resize", nullptr},
+    {EditStep::BackgroundPicture, "BackgroundPicture", nullptr},
+    {EditStep::Crop, "Crop", nullptr},
+    {EditStep::BlurredBorder, "BlurredBorder", nullptr},
+    {EditStep::CustomCommandsAfter, "CustomCommandsAfter", nullptr},
+}};
+
+}  // namespace
+
+const std::array<EditStepSlot, edit_step_count>& edit_step_slots() { return slots; }
+
+void run_edit_steps(EditVideoState& state, const EditPage& page) {
+  for (const EditStepSlot& slot : slots) {
+    if (worker_shutdown_requested()) return;
+    if (slot.run) slot.run(state, page);
+    if (slot.ends_block) discard_other_work_file(state);
+  }
+}
