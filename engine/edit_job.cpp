@@ -106,6 +106,8 @@ void edit_one_video(const EditPage& page, int row_number, RowId row, const std::
   }
   set_edit_status(page, state, edit_status_transcoded);
   run_edit_steps(state, page);
+  // At shutdown the steps' runs were ended: there is nothing whole to save.
+  if (worker_shutdown_requested()) return;
   save_edited_video(state, page, sources);
 }
 

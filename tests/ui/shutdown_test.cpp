@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "engine/convert_job.h"
+#include "engine/edit_job.h"
 #include "engine/converter_runner.h"
 #include "engine/globals.h"
 #include "engine/worker_threads.h"
@@ -192,6 +193,38 @@ void convert_job_then_close(const std::string& folder) {
 TEST(ProgramShutdown, TheConvertButtonRunsTheJobAndShutdownJoinsItsThread) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(run_in_child(convert_job_then_close), ::testing::ExitedWithCode(0), "");
+}
+
+void edit_job_then_close(const std::string& folder) {
+  HeadlessGui g;
+  const std::string clip = folder + "/clip.mp4";
+  ASSERT_TRUE(test_env::make_h264_aac_mp4(clip, 1.0));
+  // The converter holds every command that writes a file until it is ended.
+  std::filesystem::remove(folder + "/bin/ffmpeg");
+  test_env::write_file(folder + "/bin/ffmpeg",
+                       "#!/bin/sh\nfor a in \"$@\"; do [ \"$a\" = -y ] && while :; do sleep 0.01; done; done\n"
+                       "exec '" QF_SYSTEM_FFMPEG "' \"$@\"\n");
+  std::filesystem::permissions(folder + "/bin/ffmpeg", std::filesystem::perms::owner_all);
+  g.loop.when_idle([&] {
+    gui().append_row(main_control("edit_list"), {"1", clip, "", ""});
+    EXPECT_TRUE(gui().input_click(main_control("edit_page_button")));
+    gui().set_enabled(main_control("edit_start_button"), true);
+    EXPECT_TRUE(gui().input_click(main_control("edit_start_button")));
+    EXPECT_EQ(gui().text(main_control("edit_start_button")), edit_stop_caption);
+    EXPECT_TRUE(g.loop.wait_until([] { return gui().cell(main_control("edit_list"), 0, 3) == "正在保存"; }, 60s));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/v_tempx/1.mp4"));
+    g.services.answer_message(MessageAnswer::yes);
+    gui().input_close(main_window());
+  });
+  EXPECT_EQ(program_start_in(folder), 0);
+  EXPECT_EQ(running_worker_threads(), 0);
+  EXPECT_TRUE(running_converter_ids().empty());
+  EXPECT_FALSE(std::filesystem::exists(folder + "/v_tempx"));
+}
+
+TEST(ProgramShutdown, ShutdownEndsARunningEditJobAndRemovesItsWorkFolder) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(run_in_child(edit_job_then_close), ::testing::ExitedWithCode(0), "");
 }
 
 void exit_menu_while_hidden(const std::string& folder) {
