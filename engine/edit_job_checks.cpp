@@ -1,8 +1,6 @@
 #include "engine/edit_job_checks.h"
 
 #include <array>
-#include <charconv>
-#include <cmath>
 
 #include "engine/file_helpers.h"
 #include "engine/globals.h"
@@ -48,22 +46,11 @@ bool check_fails(const EditPage& page, const StartCheck& check) {
 // where the converter finds it by its bare name.
 void prepare_subtitle(const EditPage& page) {
   const ControlRef size = page("subtitle_size_combo");
-  if (leading_decimal_number(gui().text(size)) - 1 < -0.0000001) gui().set_text(size, edit_default_subtitle_size);
+  if (text_to_number(gui().text(size)) - 1 < -0.0000001) gui().set_text(size, edit_default_subtitle_size);
   copy_subtitle_font_into_bin(page);
 }
 
 }  // namespace
-
-double leading_decimal_number(const std::string& text) {
-  std::size_t start = text.find_first_not_of(" \t");
-  if (start == std::string::npos) return 0;
-  if (text[start] == '+') ++start;
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data() + start, text.data() + text.size(), value);
-  if (error != std::errc() || !std::isfinite(value)) return 0;
-  (void)end;
-  return value;
-}
 
 std::optional<EditStartRefusal> run_edit_start_checks(const EditPage& page) {
   for (std::size_t i = 0; i < start_checks.size(); ++i) {

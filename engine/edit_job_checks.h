@@ -39,9 +39,6 @@ struct EditStartRefusal {
 // every check passed. Shows nothing itself.
 std::optional<EditStartRefusal> run_edit_start_checks(const EditPage& page);
 
-// The leading decimal number of a text (leading blanks skipped); 0 when there is none.
-double leading_decimal_number(const std::string& text);
-
 // run folder + "/bin/" + the font file behind the selected item of
 // `subtitle_font_combo`; "" when no item is selected, its file name is unknown, or the
 // name is not a plain file name that may be written there (it must not name a folder
