@@ -142,11 +142,15 @@ TEST_F(EditJob, AnMp4AndAWmvSourceGoThroughTheFrameAndAreSaved) {
   const std::string mp4_bytes = read_file(mp4), wmv_bytes = read_file(wmv);
   add_row(mp4);
   add_row(wmv);
+  hold_conversions();
   click_start();
   EXPECT_EQ(text("edit_start_button"), edit_stop_caption);
-  ASSERT_TRUE(wait_for([&] { return !gui().enabled(at("edit_add_videos_button")); }));
+  // Held at the first save: the page is locked and the strip shows.
+  ASSERT_TRUE(wait_for([&] { return status(0) == edit_status_saving; }));
   for (const char* role : locked_roles) EXPECT_FALSE(gui().enabled(at(role))) << role;
   for (const char* role : strip_roles) EXPECT_TRUE(gui().visible(at(role))) << role;
+  EXPECT_EQ(text("overall_progress_label"), "1 / 2");
+  open_gate();
   ASSERT_TRUE(wait_for_job_end());
 
   EXPECT_EQ(status(0), edit_status_done);
