@@ -81,6 +81,10 @@ class EditJob : public ::testing::Test {
     return done();
   }
   void click_start() { gui().input_click(at("edit_start_button")); }
+  std::string button_picture() const {
+    const GuiPicture picture = gui().picture(at("edit_start_button"));
+    return picture.encoded ? std::string(picture.encoded->begin(), picture.encoded->end()) : std::string();
+  }
   bool wait_for_job_end() {
     const bool ended = wait_for([&] { return running_worker_threads(WorkerKind::edit) == 0; });
     wait_for_worker_threads(1s);
@@ -145,6 +149,7 @@ TEST_F(EditJob, AnMp4AndAWmvSourceGoThroughTheFrameAndAreSaved) {
   hold_conversions();
   click_start();
   EXPECT_EQ(text("edit_start_button"), edit_stop_caption);
+  EXPECT_EQ(button_picture(), read_file(run + "/" + stop_picture_path));
   // Held at the first save: the page is locked and the strip shows.
   ASSERT_TRUE(wait_for([&] { return status(0) == edit_status_saving; }));
   for (const char* role : locked_roles) EXPECT_FALSE(gui().enabled(at(role))) << role;
@@ -167,9 +172,7 @@ TEST_F(EditJob, AnMp4AndAWmvSourceGoThroughTheFrameAndAreSaved) {
   EXPECT_FALSE(fs::exists(run + "/v_tempx"));
   EXPECT_EQ(text("edit_start_button"), edit_start_caption);
   EXPECT_TRUE(gui().enabled(at("edit_start_button")));
-  const GuiPicture picture = gui().picture(at("edit_start_button"));
-  ASSERT_TRUE(picture.encoded);
-  EXPECT_EQ(std::string(picture.encoded->begin(), picture.encoded->end()), read_file(run + "/" + edit_idle_picture_path));
+  EXPECT_EQ(button_picture(), read_file(run + "/" + edit_idle_picture_path));
   for (const char* role : locked_roles) EXPECT_TRUE(gui().enabled(at(role))) << role;
   for (const char* role : strip_roles) EXPECT_FALSE(gui().visible(at(role))) << role;
   // The custom-command row follows its box.
