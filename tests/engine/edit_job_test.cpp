@@ -146,6 +146,7 @@ TEST_F(EditJob, AnMp4AndAWmvSourceGoThroughTheFrameAndAreSaved) {
   const std::string mp4_bytes = read_file(mp4), wmv_bytes = read_file(wmv);
   add_row(mp4);
   add_row(wmv);
+  ffmpeg_global_options.set(" -threads 2 -hwaccel auto");  // in front of every command
   hold_conversions();
   click_start();
   EXPECT_EQ(text("edit_start_button"), edit_stop_caption);
