@@ -8,8 +8,8 @@
 //   -i "SRC" -c:v libx264 -y "A"
 //   -i "SRC" -vcodec copy -y "A"
 // each next form only when the one before did not exit 0 or left A missing or empty;
-// the console text of the last form that ran is kept in `ffmpeg_output`. The frame
-// size (`parse_frame_size`) is read from `ffmpeg_output`.
+// the console text of the last form that ran is kept in `ffmpeg_output`, and the
+// frame size is read from it.
 
 #include "engine/edit_job_state.h"
 

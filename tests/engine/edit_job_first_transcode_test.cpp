@@ -1,0 +1,93 @@
+// The first work file of the edit job with the real converter: copied for mp4 and mkv
+// sources, transcoded for others with two fall-backs, and the frame size read from the
+// console text.
+
+#include "engine/edit_job_first_transcode.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/globals.h"
+#include "tests/support/test_env.h"
+
+namespace fs = std::filesystem;
+using test_env::read_file;
+using test_env::TempDir;
+using test_env::write_file;
+
+namespace {
+
+class FirstWorkFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    run = test_env::make_run_folder(dir.path());
+    run_folder.set(run);
+    ffmpeg_exe_path.set(run + "/bin/ffmpeg");
+    ffmpeg_global_options.set("");
+    work = run + "/v_tempx/";
+    fs::create_directories(work);
+  }
+
+  // bin/ffmpeg logs its arguments and fails every command holding one of `refused`.
+  void refuse_commands_with(const std::string& refused_pattern) {
+    const std::string program = run + "/bin/ffmpeg";
+    fs::remove(program);
+    write_file(program, "#!/bin/sh\necho \"$*\" >> '" + dir / "commands.log" + "'\ncase \"$*\" in " + refused_pattern +
+                            ") exit 1;; esac\nexec '" QF_SYSTEM_FFMPEG "' \"$@\"\n");
+    fs::permissions(program, fs::perms::owner_all);
+  }
+
+  std::string make(const std::string& name, const std::vector<std::string>& codec) {
+    std::vector<std::string> args = {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=1", "-f", "lavfi",
+                                     "-i", "sine=duration=1"};
+    args.insert(args.end(), codec.begin(), codec.end());
+    args.insert(args.end(), {"-shortest", dir / name});
+    EXPECT_TRUE(test_env::make_clip(args));
+    return dir / name;
+  }
+
+  TempDir dir;
+  std::string run, work;
+};
+
+}  // namespace
+
+TEST_F(FirstWorkFile, AnMkvSourceIsCopiedAndItsFrameSizeRead) {
+  const std::string source =
+      make("片 段.MKV", {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuvj420p", "-c:a", "libvorbis"});
+  EditVideoState state = make_edit_video_state(1, 1, source, "00:00:01", work);
+  write_file(state.work_file_b, "left by an earlier job");
+  ASSERT_TRUE(make_first_work_file(state));
+  EXPECT_EQ(state.work_file_a, work + "1.mkv");
+  EXPECT_EQ(read_file(state.work_file_a), read_file(source));
+  EXPECT_FALSE(fs::exists(state.work_file_b));
+  EXPECT_EQ(state.current, 1);
+  EXPECT_EQ(state.width, 160);
+  EXPECT_EQ(state.height, 120);
+}
+
+TEST_F(FirstWorkFile, AnotherSourceFallsBackToLibx264AndThenToACopy) {
+  const std::string source = make("clip.avi", {"-c:v", "mpeg4", "-c:a", "mp3"});
+  refuse_commands_with("*-vcodec\\ h264*|*-c:v\\ libx264*");
+  EditVideoState state = make_edit_video_state(2, 1, source, "00:00:01", work);
+  ASSERT_TRUE(make_first_work_file(state));
+  EXPECT_EQ(state.work_file_a, work + "2.mkv");
+  const test_env::ProbeResult probe = test_env::ffprobe(state.work_file_a);
+  ASSERT_TRUE(probe.ok);
+  ASSERT_FALSE(probe.codec_names.empty());
+  EXPECT_EQ(probe.codec_names[0], "mpeg4");  // the copy form
+  const std::string log = read_file(dir / "commands.log");
+  const auto h264 = log.find("-vcodec h264"), libx264 = log.find("-c:v libx264"), copy = log.find("-vcodec copy");
+  ASSERT_NE(copy, std::string::npos);
+  EXPECT_LT(h264, libx264);
+  EXPECT_LT(libx264, copy);
+  EXPECT_EQ(state.width, 160);
+  EXPECT_EQ(state.height, 120);
+
+  // When every form fails the video cannot be edited.
+  refuse_commands_with("*-y*");
+  EditVideoState again = make_edit_video_state(3, 1, source, "00:00:01", work);
+  EXPECT_FALSE(make_first_work_file(again));
+  EXPECT_FALSE(fs::exists(again.work_file_a));
+}
