@@ -5,6 +5,7 @@
 #include "engine/edit_job_command.h"
 #include "engine/edit_utilities.h"
 #include "engine/file_helpers.h"
+#include "engine/frame_size.h"
 #include "engine/globals.h"
 #include "platform/files.h"
 
@@ -49,4 +50,12 @@ bool make_first_work_file(EditVideoState& state) {
   read_edit_frame_size(state);
   state.current = 1;
   return made;
+}
+
+void read_edit_frame_size(EditVideoState& state) {
+  std::string console = ffmpeg_output.get();
+  const FrameSize size = parse_frame_size(console);
+  ffmpeg_output.set(console);
+  state.width = size.width;
+  state.height = size.height;
 }
