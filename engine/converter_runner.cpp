@@ -99,7 +99,7 @@ std::string chunk_time_text(const std::string& chunk, const std::string& previou
 
 void run_console_capture(const std::string& program_path, const std::string& command_line,
                          const ProgressReport& progress, int* process_id, std::string* console_text,
-                         int* exit_status) {
+                         int* exit_status, const std::function<void(int process_id)>& on_started) {
   if (console_text) console_text->clear();
   if (exit_status) *exit_status = -1;
   if (!path_exists(program_path)) {
@@ -111,6 +111,7 @@ void run_console_capture(const std::string& program_path, const std::string& com
   const bool started = child.start(program_path, command_line);
   if (process_id) *process_id = started ? child.id() : 0;
   if (!started) return;
+  if (on_started) on_started(child.id());
 
   const bool on_ui_thread = is_ui_thread();
   auto poll_time = std::chrono::milliseconds(on_ui_thread ? ui_poll_time : worker_poll_time);

@@ -55,9 +55,13 @@ inline constexpr const char* missing_program_suffix = " 不存在";
 // " 不存在", the callback is called once with two empty texts, the process id is left
 // alone and nothing starts. When the program cannot be started (or shutdown has
 // begun): empty console text, no callback.
+// - `started`: called with the process id as soon as the process has started, on the
+//   calling thread, before any output is read (so another thread can be told which
+//   process to end through the registry, platform/process.h).
 void run_console_capture(const std::string& program_path, const std::string& command_line,
                          const ProgressReport& progress = nullptr, int* process_id = nullptr,
-                         std::string* console_text = nullptr, int* exit_status = nullptr);
+                         std::string* console_text = nullptr, int* exit_status = nullptr,
+                         const std::function<void(int process_id)>& started = nullptr);
 
 // The text of a chunk's bytes: LF to CR LF, then " \r" to " ", up to the first zero.
 std::string console_chunk_text(const std::string& bytes);

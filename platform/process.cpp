@@ -237,6 +237,14 @@ void end_all_converter_processes() {
   for (const pid_t pid : r.running) kill(pid, SIGKILL);
 }
 
+bool end_converter_process(pid_t pid) {
+  Registry& r = registry();
+  std::lock_guard lock(r.mutex);
+  if (pid <= 0 || std::find(r.running.begin(), r.running.end(), pid) == r.running.end()) return false;
+  kill(pid, SIGKILL);
+  return true;
+}
+
 void begin_converter_shutdown() {
   Registry& r = registry();
   std::lock_guard lock(r.mutex);

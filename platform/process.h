@@ -106,6 +106,10 @@ class ChildProcess {
 // wait: each process is reaped by the object that started it.
 void end_all_converter_processes();
 
+// Ends, by SIGKILL, the registered process with this id; nothing (false) when no
+// process of that id is registered (it was never started here, or has been reaped).
+bool end_converter_process(pid_t pid);
+
 // From now on no process starts (`ChildProcess::start` fails). There is no way back.
 // A start racing with this call either is refused or registers before it returns, so
 // shutdown calls this first and `end_all_converter_processes` after it.

@@ -197,6 +197,34 @@ TEST(RunConsoleCapture, RegistersItsProcessAndEndsWhenShutdownKillsIt) {
   EXPECT_EQ(std::find(ids.begin(), ids.end(), id), ids.end());
 }
 
+TEST(RunConsoleCapture, TellsItsProcessIdBeforeAnyOutputSoThatOneRunCanBeEnded) {
+  // A silent program: only the start notice can name it while it runs.
+  TempDir dir;
+  write_file(dir / "script.txt", "s 30000\nw too late\n");
+  int id = 0, status = 0, notices = 0, noticed = -1;
+  bool ended = false;
+  std::string console;
+  std::thread ender;
+  run_console_capture(test_env::tools_dir() + "/fake_converter", " " + dir / "script.txt", nullptr, &id, &console,
+                      &status, [&](int started) {
+                        ++notices;
+                        noticed = started;
+                        ender = std::thread([&, started] { ended = end_converter_process(started); });
+                      });
+  ender.join();
+  EXPECT_EQ(notices, 1);
+  EXPECT_EQ(noticed, id);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(status, exit_status_of_signal(SIGKILL));
+  EXPECT_EQ(console, "");
+  // Once reaped, the id is no longer the program's to end.
+  EXPECT_FALSE(end_converter_process(id));
+
+  // A missing program starts nothing and tells nothing.
+  run_console_capture(dir / "missing", " -version", nullptr, nullptr, nullptr, nullptr, [&](int) { ++notices; });
+  EXPECT_EQ(notices, 1);
+}
+
 // Begins shutdown, then tries a run; exits with 0 when nothing ran and nothing was reported.
 [[noreturn]] void run_after_shutdown(const std::string& fake, const std::string& command) {
   begin_converter_shutdown();
