@@ -7,7 +7,7 @@
 namespace {
 
 std::mutex openers_mutex;
-std::array<std::function<void()>, 3> openers;
+std::array<std::function<void()>, 4> openers;
 
 std::function<void()>& opener_of(ProgramDialog dialog) { return openers[static_cast<std::size_t>(dialog)]; }
 

@@ -14,6 +14,7 @@ enum class ProgramDialog {
   custom_command,    // CustomCommandDialog: modal, owned by the main window
   m3u8_batch_copy,   // M3u8BatchCopyDialog: modal, no owner window
   picture_position,  // PicturePositionDialog: not modal, owned by the main window
+  crop_region,       // CropRegionDialog: modal, owned by the main window
 };
 
 // Registers (or, with an empty function, removes) the opener of `dialog`; a later

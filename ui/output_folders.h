@@ -1,7 +1,7 @@
 #pragma once
 // The output-folder rows of the three pages, and the main window's buttons that open
-// the dialogs (the custom command editor, the m3u8 batch-copy dialog and the
-// picture-position editor, engine/dialog_openers.h).
+// the dialogs (the custom command editor, the m3u8 batch-copy dialog, the
+// picture-position editor and the crop editor, engine/dialog_openers.h).
 //
 // Each page's row has its folder field, "浏览" and "打开文件夹":
 // - "浏览" opens the folder chooser on the field's folder; a chosen folder goes into
@@ -20,7 +20,7 @@
 
 #include "platform/gui/gui.h"
 
-// Binds the six output-folder buttons and the three dialog buttons.
+// Binds the six output-folder buttons and the four dialog buttons.
 void bind_output_folder_and_dialog_handlers(WindowToken window);
 
 void on_convert_browse_clicked();
@@ -34,3 +34,4 @@ void on_edit_open_folder_clicked();
 void on_open_custom_command_dialog_clicked();
 void on_open_m3u8_dialog_clicked();
 void on_open_picture_pos_dialog_clicked();
+void on_open_crop_dialog_clicked();

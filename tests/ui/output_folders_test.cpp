@@ -44,7 +44,8 @@ std::string stored_folder(const MainWindowRunFolder& run, const char* section) {
 // Removes every opener a test registered, also when it fails.
 struct RegisteredOpeners {
   ~RegisteredOpeners() {
-    for (ProgramDialog d : {ProgramDialog::custom_command, ProgramDialog::m3u8_batch_copy, ProgramDialog::picture_position})
+    for (ProgramDialog d : {ProgramDialog::custom_command, ProgramDialog::m3u8_batch_copy,
+                            ProgramDialog::picture_position, ProgramDialog::crop_region})
       set_dialog_opener(d, {});
   }
 };
@@ -141,6 +142,7 @@ TEST(DialogOpeners, TheButtonsRunTheRegisteredOpenersAndAreInertWithoutThem) {
   const std::pair<const char*, ProgramDialog> buttons[] = {
       {"custom_command_edit_button", ProgramDialog::custom_command},
       {"convert_add_m3u8_button", ProgramDialog::m3u8_batch_copy},
+      {"crop_region_button", ProgramDialog::crop_region},
   };
   for (const auto& [button, dialog] : buttons) {
     SCOPED_TRACE(button);
