@@ -1,0 +1,307 @@
+#include "dialogs/region_preview.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "engine/converter_runner.h"
+#include "engine/decimal_text.h"
+#include "engine/edit_utilities.h"
+#include "engine/file_helpers.h"
+#include "engine/globals.h"
+#include "engine/media_probes.h"
+#include "engine/text_helpers.h"
+#include "platform/files.h"
+#include "platform/gui/picture.h"
+#include "platform/process.h"
+#include "platform/profile.h"
+#include "platform/shortpath.h"
+
+// SEAM: the shared frame-size rule of the edit and merge jobs (engine/frame_size.h) is
+// being added on another branch. Until it is there the probe reads no frame size
+// (0 x 0, as for a video without a stream line); remove the fallback once it is.
+#if __has_include("engine/frame_size.h")
+#include "engine/frame_size.h"
+#define QF_REGION_FRAME_SIZE_RULE 1
+#else
+#define QF_REGION_FRAME_SIZE_RULE 0
+#endif
+
+namespace {
+
+// The frame size read from the probe's console text.
+struct ProbedSize {
+  int width = 0;
+  int height = 0;
+};
+
+ProbedSize read_probed_frame_size(std::string& console_text);
+
+// A path as the probe and the grab write it: its short form between quotes. A path
+// that would still change the command's arguments (no alias could be made for it) is
+// not handed over; "" then, which the caller treats as nothing to run.
+std::string command_path(const std::string& path) {
+  const std::string short_path = short_path_for_command(path);
+  if (path_needs_alias(short_path)) return {};
+  return short_path;
+}
+
+ControlSpec centred_field(const char* role, GuiRect geometry) {
+  ControlSpec spec = control_spec(role, ControlKind::edit_box, geometry);
+  spec.align = TextAlign::centre;
+  spec.digits_only = true;
+  return spec;
+}
+
+}  // namespace
+
+bool region_frame_size_rule_linked() { return QF_REGION_FRAME_SIZE_RULE == 1; }
+
+// ------------------------------------------------------------------ task bookkeeping
+
+void RegionEditorState::start_task(std::function<void()> task) {
+  std::lock_guard lock(tasks_mutex_);
+  if (stopping_) return;
+  // Join the tasks that have finished, so the list holds only live ones.
+  for (auto it = tasks_.begin(); it != tasks_.end();) {
+    if (*it->finished) {
+      it->thread.join();
+      it = tasks_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  auto finished = std::make_shared<std::atomic<bool>>(false);
+  tasks_.push_back(Task{std::thread([task = std::move(task), finished] {
+                          task();
+                          *finished = true;
+                        }),
+                        finished});
+}
+
+void RegionEditorState::run_converter(const std::string& command, std::string* console_text) {
+  if (stopping_) return;
+  int process_id = 0;
+  const auto make_known = [&](int id) {
+    std::lock_guard lock(tasks_mutex_);
+    process_id = id;
+    converter_ids_.push_back(id);
+    // end_tasks began between the check above and the start: end this run as well.
+    if (stopping_) end_converter_process(id);
+  };
+  run_console_capture(ffmpeg_exe_path.get(), command, nullptr, nullptr, console_text, nullptr, make_known);
+  std::lock_guard lock(tasks_mutex_);
+  if (process_id != 0) std::erase(converter_ids_, process_id);
+}
+
+void RegionEditorState::end_tasks() {
+  std::vector<Task> tasks;
+  {
+    std::lock_guard lock(tasks_mutex_);
+    stopping_ = true;
+    for (const int id : converter_ids_) end_converter_process(id);
+    tasks.swap(tasks_);
+  }
+  for (Task& task : tasks) task.thread.join();
+  std::lock_guard lock(tasks_mutex_);
+  stopping_ = false;
+}
+
+int RegionEditorState::running_tasks() const {
+  std::lock_guard lock(tasks_mutex_);
+  int running = 0;
+  for (const Task& task : tasks_) running += *task.finished ? 0 : 1;
+  return running;
+}
+
+// ------------------------------------------------------------------ design
+
+std::vector<ControlSpec> region_editor_controls(const std::string& first_step, const std::string& second_step,
+                                                const std::string& left_caption, bool with_size_fields,
+                                                bool animation_preview) {
+  std::vector<ControlSpec> controls;
+  controls.push_back(control_spec("region_first_step_label", ControlKind::label, {12, 8, 400, 20}, first_step));
+  controls.push_back(control_spec("region_video_label", ControlKind::label, {12, 38, 72, 22}, "视频地址："));
+  ControlSpec video = control_spec(region_video_field, ControlKind::edit_box, {84, 34, 560, 24});
+  video.read_only = true;
+  controls.push_back(video);
+  controls.push_back(control_spec(region_choose_button, ControlKind::button, {652, 32, 80, 28}, "选择"));
+  controls.push_back(control_spec(region_open_folder_button, ControlKind::button, {740, 32, 100, 28}, "打开文件夹"));
+  controls.push_back(control_spec("region_second_step_label", ControlKind::label, {12, 68, 400, 20}, second_step));
+
+  controls.push_back(control_spec("region_left_label", ControlKind::label, {12, 98, 72, 22}, left_caption));
+  controls.push_back(centred_field(region_left_field, {84, 94, 60, 24}));
+  controls.push_back(control_spec("region_top_label", ControlKind::label, {150, 98, 42, 22}, "顶距："));
+  controls.push_back(centred_field(region_top_field, {192, 94, 60, 24}));
+  if (with_size_fields) {
+    controls.push_back(control_spec("region_width_label", ControlKind::label, {258, 98, 42, 22}, "宽度："));
+    controls.push_back(centred_field(region_width_field, {300, 94, 60, 24}));
+    controls.push_back(control_spec("region_height_label", ControlKind::label, {366, 98, 42, 22}, "高度："));
+    controls.push_back(centred_field(region_height_field, {408, 94, 60, 24}));
+  }
+  controls.push_back(control_spec("region_time_label", ControlKind::label, {476, 98, 72, 22}, "视频位置："));
+  ControlSpec slider = control_spec(region_time_slider, ControlKind::slider, {548, 92, 170, 30});
+  slider.maximum = 0;
+  controls.push_back(slider);
+  controls.push_back(control_spec("region_zoom_label", ControlKind::label, {724, 98, 72, 22}, "显示比例："));
+  ControlSpec zoom = control_spec(region_zoom_combo, ControlKind::combo_box, {796, 94, 64, 24});
+  zoom.items = {"30%", "40%", "50%", "60%", "70%", "80%", "90%", "100%"};
+  zoom.selected = 7;
+  zoom.text = "100%";
+  controls.push_back(zoom);
+  controls.push_back(control_spec(region_save_button, ControlKind::button, {866, 92, 76, 28}, "保存设置"));
+  controls.push_back(control_spec(region_preview,
+                                  animation_preview ? ControlKind::animation_box : ControlKind::picture_box,
+                                  {23, 130, 904, 496}));
+  return controls;
+}
+
+// ------------------------------------------------------------------ numbers and commands
+
+int region_zoom_factor(WindowToken window) {
+  std::string text = gui().text({window, region_zoom_combo});
+  std::erase(text, '%');
+  return static_cast<int>(text_to_number(text));
+}
+
+int source_to_preview(const std::string& text, int zoom) {
+  return static_cast<int>(text_to_number(text) * zoom / 100);
+}
+
+std::string preview_to_source_text(double preview, int zoom) {
+  if (zoom == 0) return "0";
+  return decimal_text(preview / zoom * 100);
+}
+
+std::string region_probe_command(const std::string& video_short_path) { return " -i \"" + video_short_path + "\""; }
+
+std::string region_grab_command(const std::string& time, const std::string& video_short_path,
+                                const std::string& frame_short_path) {
+  // "-frames:v 1": the image2 writer takes one frame into one named file; without it
+  // the converter refuses the second frame and the run fails.
+  return " -ss " + time + " -i \"" + video_short_path + "\" -frames:v 1 -f image2 -y \"" + frame_short_path + "\"";
+}
+
+void start_region_timer(WindowToken window, const char* timer) { gui().set_timer(window, timer, 1); }
+
+// ------------------------------------------------------------------ tasks
+
+void probe_region_video(WindowToken window, const RegionEditor& editor) {
+  RegionEditorState& state = *editor.state;
+  const std::string video = gui().text({window, region_video_field});
+  std::string console;
+  const std::string path = command_path(video);
+  if (!video.empty() && !path.empty()) {
+    state.run_converter(region_probe_command(path), &console);
+  }
+  if (state.stopping()) return;
+
+  const ProbedSize size = read_probed_frame_size(console);
+  state.frame_width = size.width;
+  state.frame_height = size.height;
+
+  std::string duration = text_between_markers(console, "Duration: ", ".");
+  for (std::size_t at; (at = duration.find("\r\n")) != std::string::npos;) duration.erase(at, 2);
+  const int seconds = duration_text_to_seconds(duration);
+  const ControlRef slider{window, region_time_slider};
+  gui().set_range(slider, gui().range(slider).x, seconds);
+  gui().set_value(slider, seconds / 2);
+
+  const int zoom = region_zoom_factor(window);
+  const int width = static_cast<int>(static_cast<double>(size.width) * zoom / 100);
+  const int height = static_cast<int>(static_cast<double>(size.height) * zoom / 100);
+  state.frame_width = width;
+  state.frame_height = height;
+  gui().set_size({window, region_preview}, width, height);
+  const GuiPoint window_size = gui().window_size(window);
+  gui().set_window_size(window, std::max(window_size.x, width + 50), std::max(window_size.y, height + 165));
+  start_region_timer(window, region_grab_timer);
+}
+
+void grab_region_frame(WindowToken window, const RegionEditor& editor) {
+  RegionEditorState& state = *editor.state;
+  const ControlRef slider{window, region_time_slider};
+  gui().set_enabled(slider, false);
+  const std::string video = gui().text({window, region_video_field});
+  const std::string time = format_seconds_hms(gui().value(slider));
+  const std::string frame_file = run_folder.get() + editor.frame_file;
+  {
+    std::lock_guard lock(state.frame_file_mutex);
+    const std::string video_path = command_path(video);
+    const std::string frame_path = command_path(frame_file);
+    if (!video.empty() && !video_path.empty() && !frame_path.empty() && !state.stopping()) {
+      state.run_converter(region_grab_command(time, video_path, frame_path));
+    }
+    const std::string bytes = read_file_bytes(frame_file).value_or(std::string());
+    // The real file, never its alias: deleting an alias would remove only the link.
+    delete_file(frame_file);
+    if (state.stopping()) return;
+    gui().set_picture({window, region_preview}, picture_from_bytes(bytes));
+  }
+  gui().set_enabled(slider, true);
+  start_region_timer(window, region_place_timer);
+}
+
+// ------------------------------------------------------------------ handlers
+
+void bind_region_preview_handlers(WindowToken window, const RegionEditor& editor, bool end_tasks_on_destroy) {
+  const RegionEditor e = editor;
+  gui().bind({window, region_probe_timer}, EventKind::timer_tick, [e](const GuiEvent& event) {
+    const WindowToken w = event.target.window;
+    gui().set_timer(w, region_probe_timer, 0);
+    e.state->start_task([w, e] { probe_region_video(w, e); });
+  });
+  gui().bind({window, region_grab_timer}, EventKind::timer_tick, [e](const GuiEvent& event) {
+    const WindowToken w = event.target.window;
+    gui().set_timer(w, region_grab_timer, 0);
+    e.state->start_task([w, e] { grab_region_frame(w, e); });
+  });
+  gui().bind({window, region_place_timer}, EventKind::timer_tick, [e](const GuiEvent& event) {
+    const WindowToken w = event.target.window;
+    gui().set_timer(w, region_place_timer, 0);
+    e.state->start_task([w, e] { e.place(w); });
+  });
+  gui().bind({window, region_time_slider}, EventKind::slider_released, [e](const GuiEvent& event) {
+    const WindowToken w = event.target.window;
+    e.state->start_task([w, e] { grab_region_frame(w, e); });
+  });
+  gui().bind({window, region_zoom_combo}, EventKind::selection_changed,
+             [](const GuiEvent& event) { start_region_timer(event.target.window, region_probe_timer); });
+  gui().bind({window, region_choose_button}, EventKind::clicked, [e](const GuiEvent& event) {
+    const WindowToken w = event.target.window;
+    const std::string config = config_file_path.get();
+    std::string folder = read_profile_text(config, e.settings_section, region_video_folder_key);
+    if (folder.empty()) folder = read_profile_text(config, region_fallback_section, region_fallback_key);
+    OpenFileRequest request;
+    request.owner = w;
+    request.title = region_video_dialog_title;
+    request.filter = region_video_filter;
+    request.initial_folder = folder;
+    request.multi_select = false;
+    const std::vector<std::string> chosen = gui_services().file_dialogs->choose_open_files(request);
+    if (chosen.empty()) return;
+    gui().set_text({w, region_video_field}, chosen.front());
+    write_profile_text(config, e.settings_section, region_video_folder_key, parent_folder(chosen.front()));
+    start_region_timer(w, region_probe_timer);
+  });
+  gui().bind({window, region_open_folder_button}, EventKind::clicked, [](const GuiEvent& event) {
+    const std::string video = gui().text({event.target.window, region_video_field});
+    if (!video.empty()) gui_services().shell->shell_open(parent_folder(video));
+  });
+  if (end_tasks_on_destroy) {
+    gui().bind(window_ref(window), EventKind::destroyed, [e](const GuiEvent&) { e.state->end_tasks(); });
+  }
+}
+
+namespace {
+
+ProbedSize read_probed_frame_size(std::string& console_text) {
+#if QF_REGION_FRAME_SIZE_RULE
+  const FrameSize size = parse_frame_size(console_text);
+  return {size.width, size.height};
+#else
+  (void)console_text;
+  return {};
+#endif
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+#pragma once
+// What the region editors of the edit page share: the crop editor, the mosaic editor
+// and the picture-position editor each show a real frame of a video in a preview,
+// scaled by a zoom factor, and lay their region marker over it.
+//
+// The pipeline of one editor window:
+// - probe: the converter reads the chosen video ("-i" alone); its console text gives
+//   the frame size and the duration; the time slider gets the duration as its maximum
+//   and half of it as its position; the frame size becomes the preview size (times the
+//   zoom factor), the preview takes that size and the window grows to fit (never
+//   shrinks); then the grab starts;
+// - grab: the converter writes the frame at the slider's time into the editor's frame
+//   file under the run folder's bin folder; the file is decoded into the preview and
+//   deleted; then the place task starts;
+// - place: the editor's own task lays its marker over the preview.
+// Each step runs on a thread of its own, started through a one-shot timer of 1 ms
+// (the slider's release starts a grab at once), so no handler waits for the
+// converter. None of these commands carries the global converter options.
+//
+// Values live in the editor's value boxes in source-video pixels; the preview and the
+// marker in preview pixels. Source to preview multiplies by the zoom factor / 100 and
+// truncates; preview to source divides and is written with at most 13 significant
+// digits, so a fraction stays in the text.
+//
+// Threads: the tasks write the editor's controls through the control model. Every
+// task the editor starts is kept until it has been joined. When the editor's window
+// is destroyed its tasks are asked to stop (they write nothing more and start no
+// further converter run), the converter runs they wait for are ended (by process id,
+// through the registry of the program's converter processes), and the tasks are
+// joined, so none outlives the window; the frame file is written, read and deleted by
+// one grab at a time.
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/gui/gui.h"
+
+// Roles every region editor has.
+inline constexpr const char* region_video_field = "region_video_field";
+inline constexpr const char* region_choose_button = "region_choose_button";
+inline constexpr const char* region_open_folder_button = "region_open_folder_button";
+inline constexpr const char* region_left_field = "region_left_field";
+inline constexpr const char* region_top_field = "region_top_field";
+inline constexpr const char* region_width_field = "region_width_field";
+inline constexpr const char* region_height_field = "region_height_field";
+inline constexpr const char* region_time_slider = "region_time_slider";
+inline constexpr const char* region_save_button = "region_save_button";
+inline constexpr const char* region_zoom_combo = "region_zoom_combo";
+inline constexpr const char* region_preview = "region_preview";
+inline constexpr const char* region_probe_timer = "region_probe_timer";
+inline constexpr const char* region_grab_timer = "region_grab_timer";
+inline constexpr const char* region_place_timer = "region_place_timer";
+
+inline constexpr const char* region_video_dialog_title = "选择一个视频文件";
+inline constexpr const char* region_video_filter = "视频文件|*.mp4;*.wmv;*.flv;*.ts;*.mov;*.mkv;*.avi";
+// The key of the folder of the video last chosen in an editor, in the editor's section.
+inline constexpr const char* region_video_folder_key = "视频位置";
+// Where the open dialog starts when the editor has no folder of its own yet.
+inline constexpr const char* region_fallback_section = "原视频";
+inline constexpr const char* region_fallback_key = "打开位置4";
+
+// The state of one editor that outlives its window: the frame size (first the source
+// size, from the end of each probe on the preview size) and the editor's tasks.
+class RegionEditorState {
+ public:
+  std::atomic<int> frame_width{0};
+  std::atomic<int> frame_height{0};
+
+  // Starts `task` on a thread of its own and keeps it; nothing while the editor's
+  // tasks are being ended.
+  void start_task(std::function<void()> task);
+  // True while the editor's tasks are being ended: a task leaves at its next check.
+  bool stopping() const { return stopping_; }
+  // Runs the converter with `command` for a task (console text into `console_text`
+  // when given); nothing once the tasks are being ended.
+  void run_converter(const std::string& command, std::string* console_text = nullptr);
+  // Asks every task to stop, ends the converter runs they are waiting for, and joins
+  // them all. UI thread.
+  void end_tasks();
+  // The number of tasks started and not yet finished.
+  int running_tasks() const;
+  // Held by a grab while it writes, reads and deletes the frame file.
+  std::mutex frame_file_mutex;
+
+ private:
+  struct Task {
+    std::thread thread;
+    std::shared_ptr<std::atomic<bool>> finished;
+  };
+  mutable std::mutex tasks_mutex_;
+  std::vector<Task> tasks_;
+  std::vector<int> converter_ids_;  // the tasks' running converters
+  std::atomic<bool> stopping_{false};
+};
+
+// One region editor's fixed data.
+struct RegionEditor {
+  const char* settings_section;  // section of "视频位置"
+  const char* frame_file;        // under the run folder, e.g. "/bin/xy.jpg"
+  RegionEditorState* state;
+  void (*place)(WindowToken window);  // the editor's place task
+};
+
+// The controls every region editor has, at their designed places in a 950 x 650
+// window: the step labels, the video field and its buttons, the four value boxes
+// (the width and height boxes only when `with_size_fields`), the time slider, the
+// zoom combo ("100%" selected), the save button, the 904 x 496 preview (a picture
+// box, or an animation box when `animation_preview`).
+std::vector<ControlSpec> region_editor_controls(const std::string& first_step, const std::string& second_step,
+                                                const std::string& left_caption, bool with_size_fields,
+                                                bool animation_preview = false);
+
+// Binds the shared handlers: the three timers, the slider's release, the zoom combo,
+// the choose and open-folder buttons, and (when `end_tasks_on_destroy`) the window's
+// destroyed event, which ends the editor's tasks.
+void bind_region_preview_handlers(WindowToken window, const RegionEditor& editor, bool end_tasks_on_destroy = true);
+
+// The zoom factor: the number of the zoom combo's text with every "%" removed.
+int region_zoom_factor(WindowToken window);
+
+// Source pixels (the number at the start of `text`) to preview pixels, truncated.
+int source_to_preview(const std::string& text, int zoom);
+// Preview pixels to source pixels as decimal text (at most 13 significant digits).
+std::string preview_to_source_text(double preview, int zoom);
+
+// The command lines of the probe and the grab, given the short paths of the video and
+// the frame file and the time as HH:MM:SS.
+std::string region_probe_command(const std::string& video_short_path);
+std::string region_grab_command(const std::string& time, const std::string& video_short_path,
+                                const std::string& frame_short_path);
+
+// The tasks, on the calling thread.
+void probe_region_video(WindowToken window, const RegionEditor& editor);
+void grab_region_frame(WindowToken window, const RegionEditor& editor);
+
+// SEAM: true once the probe reads frame sizes by the shared rule (engine/frame_size.h);
+// until then every probe gives 0 x 0.
+bool region_frame_size_rule_linked();
+
+// Starts a one-shot timer of the editor (interval 1 ms).
+void start_region_timer(WindowToken window, const char* timer);

@@ -1,0 +1,79 @@
+#pragma once
+// A headless stand-in for the main window with what the region editors read and write
+// (the edit list and the crop fields), a run folder with the real converter, and a
+// loop helper that lets the editors' one-shot timers fire while their tasks run.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "engine/globals.h"
+#include "engine/main_window_token.h"
+#include "platform/gui/gui.h"
+#include "tests/support/test_env.h"
+
+namespace region_test {
+
+inline WindowSpec main_window_stand_in() {
+  WindowSpec spec;
+  spec.name = main_window_name;
+  spec.title = "main";
+  spec.width = 800;
+  spec.height = 600;
+  ControlSpec list = control_spec("edit_list", ControlKind::list_view, {0, 0, 400, 300});
+  list.columns = {{"序号", 40}, {"视频", 200}, {"时长", 60}, {"状态", 60}};
+  spec.controls.push_back(list);
+  int y = 310;
+  for (const char* field : {"crop_width_field", "crop_height_field", "crop_left_field", "crop_top_field"}) {
+    spec.controls.push_back(control_spec(field, ControlKind::edit_box, {0, y, 80, 24}));
+    y += 30;
+  }
+  return spec;
+}
+
+class RegionEditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    run = test_env::make_run_folder(dir.path());
+    run_folder.set(run);
+    ffmpeg_exe_path.set(run + "/bin/ffmpeg");
+    config_file_path.set(run + "/data/qfconfig.ini");
+    // The editors' commands never carry the global options: a value here that the
+    // converter would refuse shows it.
+    ffmpeg_global_options.set(" -no_such_option 1");
+    main = gui().create_window(main_window_stand_in());
+    remember_main_window(main);
+    gui().open_window(main);
+  }
+  void TearDown() override {
+    for (WindowToken w : gui().windows()) gui().destroy_window(w);
+    g.loop.run_until_idle();
+    ffmpeg_global_options.set("");
+  }
+
+  // Lets virtual time pass in 1 ms steps (so one-shot timers fire) and real time pass
+  // for the editors' threads until `done` holds; false after `limit` of real time.
+  bool pump_until(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      g.loop.advance(std::chrono::milliseconds(1));
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    g.loop.run_until_idle();
+    return done();
+  }
+
+  ControlRef main_field(const std::string& role) const { return {main, role}; }
+
+  HeadlessGui g;
+  test_env::TempDir dir;
+  std::string run;
+  WindowToken main;
+};
+
+}  // namespace region_test
