@@ -2,6 +2,7 @@
 // which opens the main window and runs the message loop until it is closed.
 #include <cstdlib>
 
+#include "dialogs/crop_region_dialog.h"
 #include "dialogs/custom_command_dialog.h"
 #include "dialogs/m3u8_batch_copy_dialog.h"
 #include "engine/worker_threads.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
   int exit_code = 0;
   run_qt_program(argc, argv, [&exit_code](GuiModel&) {
     // The dialogs the main window's buttons open (engine/dialog_openers.h).
+    register_crop_region_dialog_opener();
     register_custom_command_dialog_opener();
     register_m3u8_batch_copy_dialog_opener();
     exit_code = program_start();
