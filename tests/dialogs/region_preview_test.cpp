@@ -8,6 +8,9 @@
 #include <filesystem>
 
 #include "dialogs/crop_region_dialog.h"
+#include "engine/converter_runner.h"
+#include "platform/files.h"
+#include "platform/picture.h"
 #include "platform/process.h"
 #include "platform/profile.h"
 #include "tests/dialogs/region_editor_test_support.h"
@@ -145,6 +148,28 @@ TEST_F(RegionPreview, CommandLinesCarryQuotedShortPathsAndOneFrame) {
   EXPECT_EQ(region_probe_command("/tmp/a.mp4"), " -i \"/tmp/a.mp4\"");
   EXPECT_EQ(region_grab_command("00:30:30", "/tmp/a.mp4", "/run/bin/xy.jpg"),
             " -ss 00:30:30 -i \"/tmp/a.mp4\" -frames:v 1 -f image2 -y \"/run/bin/xy.jpg\"");
+}
+
+TEST_F(RegionPreview, TheGrabTakesOneFrameWhichTheConverterOtherwiseRefuses) {
+  const std::string clip = dir / "clip.mp4";
+  ASSERT_TRUE(test_env::make_h264_aac_mp4(clip));
+  const std::string frame = run + "/bin/xy.jpg";
+  // Without "-frames:v 1" the image writer refuses the second frame and the run fails.
+  int status = -1;
+  run_console_capture(ffmpeg_exe_path.get(), " -ss 00:00:01 -i " + clip + " -f image2 -y " + frame, nullptr, nullptr,
+                      nullptr, &status);
+  EXPECT_NE(status, 0);
+  fs::remove(frame);
+
+  run_console_capture(ffmpeg_exe_path.get(), region_grab_command("00:00:01", clip, frame), nullptr, nullptr, nullptr,
+                      &status);
+  EXPECT_EQ(status, 0);
+  const std::optional<std::string> bytes = read_file_bytes(frame);
+  ASSERT_TRUE(bytes);
+  const std::optional<Picture> picture = decode_picture(*bytes);
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->width, 320);
+  EXPECT_EQ(picture->height, 240);
 }
 
 TEST_F(RegionPreview, ChoosingAVideoStartsInTheRememberedFolderAndRemembersTheNewOne) {
