@@ -68,6 +68,12 @@ inline constexpr const char* region_fallback_key = "打开位置4";
 // size, from the end of each probe on the preview size) and the editor's tasks.
 class RegionEditorState {
  public:
+  RegionEditorState() = default;
+  // Ends what is still running (the state of an editor whose tasks were left to finish).
+  ~RegionEditorState() { end_tasks(); }
+  RegionEditorState(const RegionEditorState&) = delete;
+  RegionEditorState& operator=(const RegionEditorState&) = delete;
+
   std::atomic<int> frame_width{0};
   std::atomic<int> frame_height{0};
 
