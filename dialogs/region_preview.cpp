@@ -1,7 +1,6 @@
 #include "dialogs/region_preview.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "engine/converter_runner.h"
 #include "engine/decimal_text.h"
@@ -36,7 +35,7 @@ struct ProbedSize {
 
 ProbedSize read_probed_frame_size(std::string& console_text);
 
-// A path as the probe and the grab write it: its short form between quotes. A path
+// A path as the probe and the grab write it (between quotes): its short form. A path
 // that would still change the command's arguments (no alias could be made for it) is
 // not handed over; "" then, which the caller treats as nothing to run.
 std::string command_path(const std::string& path) {
