@@ -6,6 +6,7 @@
 #include "engine/decimal_text.h"
 #include "engine/edit_utilities.h"
 #include "engine/file_helpers.h"
+#include "engine/frame_size.h"
 #include "engine/globals.h"
 #include "engine/media_probes.h"
 #include "engine/text_helpers.h"
@@ -15,26 +16,10 @@
 #include "platform/profile.h"
 #include "platform/shortpath.h"
 
-// SEAM: the shared frame-size rule of the edit and merge jobs (engine/frame_size.h) is
-// being added on another branch. Until it is there the probe reads no frame size
-// (0 x 0, as for a video without a stream line); remove the fallback once it is.
-#if __has_include("engine/frame_size.h")
-#include "engine/frame_size.h"
-#define QF_REGION_FRAME_SIZE_RULE 1
-#else
-#define QF_REGION_FRAME_SIZE_RULE 0
-#endif
 
 namespace {
 
 // The frame size read from the probe's console text.
-struct ProbedSize {
-  int width = 0;
-  int height = 0;
-};
-
-ProbedSize read_probed_frame_size(std::string& console_text);
-
 // A path as the probe and the grab write it (between quotes): its short form. A path
 // that would still change the command's arguments (no alias could be made for it) is
 // not handed over; "" then, which the caller treats as nothing to run.
@@ -52,8 +37,6 @@ ControlSpec centred_field(const char* role, GuiRect geometry) {
 }
 
 }  // namespace
-
-bool region_frame_size_rule_linked() { return QF_REGION_FRAME_SIZE_RULE == 1; }
 
 // ------------------------------------------------------------------ task bookkeeping
 
@@ -194,7 +177,8 @@ void probe_region_video(WindowToken window, const RegionEditor& editor) {
   }
   if (state.stopping()) return;
 
-  const ProbedSize size = read_probed_frame_size(console);
+  // Every pass of the frame-size rule, its pixel-format rewrites first.
+  const FrameSize size = parse_frame_size(console);
   state.frame_width = size.width;
   state.frame_height = size.height;
 
@@ -290,17 +274,3 @@ void bind_region_preview_handlers(WindowToken window, const RegionEditor& editor
     gui().bind(window_ref(window), EventKind::destroyed, [e](const GuiEvent&) { e.state->end_tasks(); });
   }
 }
-
-namespace {
-
-ProbedSize read_probed_frame_size(std::string& console_text) {
-#if QF_REGION_FRAME_SIZE_RULE
-  const FrameSize size = parse_frame_size(console_text);
-  return {size.width, size.height};
-#else
-  (void)console_text;
-  return {};
-#endif
-}
-
-}  // namespace

@@ -144,9 +144,5 @@ std::string region_grab_command(const std::string& time, const std::string& vide
 void probe_region_video(WindowToken window, const RegionEditor& editor);
 void grab_region_frame(WindowToken window, const RegionEditor& editor);
 
-// SEAM: true once the probe reads frame sizes by the shared rule (engine/frame_size.h);
-// until then every probe gives 0 x 0.
-bool region_frame_size_rule_linked();
-
 // Starts a one-shot timer of the editor (interval 1 ms).
 void start_region_timer(WindowToken window, const char* timer);

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "dialogs/crop_region_dialog.h"
 #include "engine/dialog_openers.h"
@@ -14,20 +15,25 @@
 #include "platform/picture.h"
 #include "tests/support/qt_app_environment.h"
 #include "tests/ui/main_window_test_support.h"
+#include "ui/edit_settings.h"
 #include "ui/main_window.h"
 #include "ui/program_start.h"
 
 namespace {
 
 TEST(CropRegionDialogInQt, TheCropButtonOpensTheEditorOnTheFirstVideoAndItsSaveFillsTheCropFields) {
-  // SEAM: remove once the shared frame-size rule is linked.
-  if (!region_frame_size_rule_linked()) GTEST_SKIP() << "the frame-size rule is not linked yet";
   QtGui qt;
   MainWindowRunFolder run;
   const std::string clip = run.path() + "/片 1.mp4";
   ASSERT_TRUE(test_env::make_h264_aac_mp4(clip));
   register_crop_region_dialog_opener();
   const WindowToken main = open_main_window_in(run.path());
+  // The settings load writes the crop fields too: let it finish first.
+  for (int i = 0; i < 400 && !edit_settings_loaded(); ++i) {
+    qt.loop.process_pending();
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  }
+  ASSERT_TRUE(edit_settings_loaded());
   ASSERT_TRUE(gui().input_click(main_control("edit_page_button")));
   gui().append_row(main_control("edit_list"), {"1", clip, "", ""});
   const char* fields[] = {"crop_left_field", "crop_top_field", "crop_width_field", "crop_height_field"};
@@ -47,8 +53,9 @@ TEST(CropRegionDialogInQt, TheCropButtonOpensTheEditorOnTheFirstVideoAndItsSaveF
     if (!editor) return;
     main_blocked = gui().window_state(main).blocked;
     const bool shown = gui().picture({editor, region_preview}).decoded() && gui().visible({editor, crop_box}) &&
+                       gui().geometry({editor, crop_box}) == GuiRect{10, 20, 100, 80} &&
                        crop_editor_state().running_tasks() == 0 && gui().enabled({editor, region_time_slider}) &&
-                       crop_editor_state().frame_width > 0;
+                       crop_editor_state().frame_width == 320;
     if (shown) {
       save_window_png(editor, shot);
       gui().input_click({editor, region_save_button});

@@ -44,8 +44,6 @@ class RegionPreview : public RegionEditorTest {
 };
 
 TEST_F(RegionPreview, ProbesGrabsAndPlacesOnARealClipAndAgainAfterAZoomChange) {
-  // SEAM: remove once the shared frame-size rule is linked.
-  if (!region_frame_size_rule_linked()) GTEST_SKIP() << "the frame-size rule is not linked yet";
   // Blanks and CJK in the path: the commands get the path's alias.
   fs::create_directories(dir / "视频 目录");
   const std::string clip = dir / "视频 目录/片 1.mp4";
@@ -81,8 +79,6 @@ TEST_F(RegionPreview, ProbesGrabsAndPlacesOnARealClipAndAgainAfterAZoomChange) {
 }
 
 TEST_F(RegionPreview, WindowGrowsToFitALargeFrameAndNeverShrinks) {
-  // SEAM: remove once the shared frame-size rule is linked.
-  if (!region_frame_size_rule_linked()) GTEST_SKIP() << "the frame-size rule is not linked yet";
   const std::string clip = dir / "large.mkv";
   ASSERT_TRUE(test_env::make_clip(
       {"-f", "lavfi", "-i", "testsrc=size=1280x720:rate=5:duration=1", "-pix_fmt", "yuv420p", clip}));
