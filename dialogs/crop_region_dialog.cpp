@@ -6,7 +6,6 @@
 
 #include "dialogs/colour_frame.h"
 #include "engine/dialog_openers.h"
-#include "engine/edit_settings_saver.h"
 #include "engine/main_window_token.h"
 
 namespace {
@@ -110,7 +109,6 @@ void on_crop_save_clicked(const GuiEvent& event) {
   }
   const WindowToken main = main_window();
   for (const auto& [box_role, field] : crop_fields) gui().set_text({main, field}, gui().text({window, box_role}));
-  save_edit_settings_now();
   gui().destroy_window(window);
 }
 

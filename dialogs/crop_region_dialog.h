@@ -8,9 +8,9 @@
 //
 // The values are source-video pixels in the value boxes; "保存设置" checks that the
 // box lies within the frame, writes the four texts into the main window's crop fields
-// (crop_left_field, crop_top_field, crop_width_field, crop_height_field), asks for the
-// edit settings to be saved (engine/edit_settings_saver.h) and closes the editor.
-// Closing it otherwise leaves the edit page as it was.
+// (crop_left_field, crop_top_field, crop_width_field, crop_height_field) and closes the
+// editor; the values reach the settings file with the edit page's next save. Closing it
+// otherwise leaves the edit page as it was.
 
 #include <string>
 

@@ -2,7 +2,6 @@
 
 #include "engine/convert_job.h"
 #include "engine/edit_job.h"
-#include "engine/edit_settings_saver.h"
 #include "engine/merge_job.h"
 #include "ui/converter_presence.h"
 #include "ui/edit_file_choosers.h"
@@ -38,5 +37,4 @@ void bind_main_window_handlers(WindowToken window) {
   bind_output_folder_and_dialog_handlers(window);
   bind_edit_file_chooser_handlers(window);
   bind_merge_list_drag_handlers(window);
-  set_edit_settings_saver(save_edit_settings);
 }
