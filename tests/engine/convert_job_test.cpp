@@ -20,6 +20,7 @@
 #include "platform/process.h"
 #include "platform/profile.h"
 #include "tests/support/convert_page_window.h"
+#include "tests/support/job_run_folder.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -41,17 +42,7 @@ const std::vector<const char*> strip_roles = {"overall_progress_bar", "overall_p
 class ConvertJob : public ::testing::Test {
  protected:
   void SetUp() override {
-    run = test_env::make_run_folder(dir.path());
-    run_folder.set(run);
-    ffmpeg_exe_path.set(run + "/bin/ffmpeg");
-    config_file_path.set(run + "/data/qfconfig.ini");
-    ffmpeg_global_options.set("");
-    progress_total_duration.set("");
-    last_job_status.set("");
-    fs::create_directories(run + "/resources");
-    for (const char* picture : {stop_picture_path, convert_idle_picture_path}) {
-      fs::copy_file(std::string(QF_SOURCE_DIR) + "/" + picture, run + "/" + picture);
-    }
+    run = test_env::use_job_run_folder(dir.path(), {stop_picture_path, convert_idle_picture_path});
     window = gui().create_window(test_env::build_convert_page_window());
     gui().bind(at("convert_start_button"), EventKind::clicked, on_convert_start_stop_clicked);
     gui().open_window(window);

@@ -18,6 +18,7 @@
 #include "engine/worker_threads.h"
 #include "platform/gui/gui.h"
 #include "tests/support/edit_page_window.h"
+#include "tests/support/job_run_folder.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -38,17 +39,8 @@ const std::vector<const char*> strip_roles = {"overall_progress_bar", "overall_p
 class EditJob : public ::testing::Test {
  protected:
   void SetUp() override {
-    run = test_env::make_run_folder(dir.path());
-    run_folder.set(run);
-    ffmpeg_exe_path.set(run + "/bin/ffmpeg");
-    config_file_path.set(run + "/data/qfconfig.ini");
-    ffmpeg_global_options.set("");
-    progress_total_duration.set("");
+    run = test_env::use_job_run_folder(dir.path(), {stop_picture_path, edit_idle_picture_path});
     font_file_names.clear();
-    fs::create_directories(run + "/resources");
-    for (const char* picture : {stop_picture_path, edit_idle_picture_path}) {
-      fs::copy_file(std::string(QF_SOURCE_DIR) + "/" + picture, run + "/" + picture);
-    }
     window = gui().create_window(test_env::build_edit_page_window());
     gui().bind(at("edit_start_button"), EventKind::clicked, on_edit_start_stop_clicked);
     gui().open_window(window);

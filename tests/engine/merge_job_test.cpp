@@ -16,6 +16,7 @@
 #include "engine/program_pictures.h"
 #include "engine/worker_threads.h"
 #include "platform/gui/gui.h"
+#include "tests/support/job_run_folder.h"
 #include "tests/support/merge_page_window.h"
 #include "tests/support/test_env.h"
 
@@ -37,16 +38,7 @@ const std::vector<const char*> locked_roles = {
 class MergeJob : public ::testing::Test {
  protected:
   void SetUp() override {
-    run = test_env::make_run_folder(dir.path());
-    run_folder.set(run);
-    ffmpeg_exe_path.set(run + "/bin/ffmpeg");
-    config_file_path.set(run + "/data/qfconfig.ini");
-    ffmpeg_global_options.set("");
-    progress_total_duration.set("");
-    fs::create_directories(run + "/resources");
-    for (const char* picture : {stop_picture_path, merge_idle_picture_path}) {
-      fs::copy_file(std::string(QF_SOURCE_DIR) + "/" + picture, run + "/" + picture);
-    }
+    run = test_env::use_job_run_folder(dir.path(), {stop_picture_path, merge_idle_picture_path});
     window = gui().create_window(test_env::build_merge_page_window());
     gui().bind(at("merge_start_button"), EventKind::clicked, on_merge_start_stop_clicked);
     gui().open_window(window);
