@@ -1,12 +1,13 @@
 #include "engine/edit_job_steps.h"
 
+#include "engine/edit_custom_commands.h"
 #include "engine/worker_threads.h"
 
 namespace {
 
 // The chain. A step is plugged in by naming its function in its slot.
 constexpr std::array<EditStepSlot, edit_step_count> slots = {{
-    {EditStep::CustomCommandsBefore, "CustomCommandsBefore", nullptr},
+    {EditStep::CustomCommandsBefore, "CustomCommandsBefore", run_custom_commands_before},
     {EditStep::TrimEnds, "TrimEnds", nullptr},
     {EditStep::FrameRate, "FrameRate", nullptr},
     {EditStep::Sharpen, "Sharpen", nullptr},
@@ -34,7 +35,7 @@ constexpr std::array<EditStepSlot, edit_step_count> slots = {{
     {EditStep::BackgroundPicture, "BackgroundPicture", nullptr},
     {EditStep::Crop, "Crop", nullptr},
     {EditStep::BlurredBorder, "BlurredBorder", nullptr},
-    {EditStep::CustomCommandsAfter, "CustomCommandsAfter", nullptr},
+    {EditStep::CustomCommandsAfter, "CustomCommandsAfter", run_custom_commands_after},
 }};
 
 }  // namespace
