@@ -5,6 +5,7 @@
 #include <random>
 
 #include "dialogs/colour_frame.h"
+#include "dialogs/region_hand_off.h"
 #include "engine/dialog_openers.h"
 #include "engine/main_window_token.h"
 
@@ -29,7 +30,7 @@ ControlRef crop_box_unit;
 int crop_handles_current = 0;
 
 // The edit page's field behind each value box.
-const std::pair<const char*, const char*> crop_fields[] = {
+const RegionFieldLinks crop_fields = {
     {region_left_field, "crop_left_field"},
     {region_top_field, "crop_top_field"},
     {region_width_field, "crop_width_field"},
@@ -40,12 +41,7 @@ bool crop_box_pressed() { return !crop_box_unit.role.empty() && gui().exists(cro
 
 void on_crop_dialog_created(const GuiEvent& event) {
   const WindowToken window = event.target.window;
-  const WindowToken main = main_window();
-  for (const auto& [box, field] : crop_fields) gui().set_text({window, box}, gui().text({main, field}));
-  if (gui().row_count({main, "edit_list"}) > 0) {
-    gui().set_text({window, region_video_field}, gui().cell({main, "edit_list"}, 0, 1));
-    start_region_timer(window, region_probe_timer);
-  }
+  load_region_fields(window, crop_fields);
   std::mt19937 random(static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   std::uniform_int_distribution<int> channel(0, 255);
   const int red = channel(random);
@@ -98,18 +94,8 @@ bool on_crop_dialog_key_down(const GuiEvent& event) {
 }
 
 void on_crop_save_clicked(const GuiEvent& event) {
-  const WindowToken window = event.target.window;
-  const GuiRect box = gui().geometry({window, crop_box});
-  const RegionEditorState& state = crop_editor_state();
-  const double tolerance = 0.0000001;
-  if (box.x + box.width > state.frame_width + tolerance || box.y + box.height > state.frame_height + tolerance ||
-      box.x < 0 || box.y < 0) {
-    show_message_box(crop_message_title, crop_outside_frame_message, MessageButtons::ok, window);
-    return;
-  }
-  const WindowToken main = main_window();
-  for (const auto& [box_role, field] : crop_fields) gui().set_text({main, field}, gui().text({window, box_role}));
-  gui().destroy_window(window);
+  save_region_fields(event.target.window, crop_box, crop_editor_state(), crop_fields, crop_message_title,
+                     crop_outside_frame_message);
 }
 
 }  // namespace
