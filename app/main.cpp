@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "dialogs/crop_region_dialog.h"
+#include "dialogs/mosaic_region_dialog.h"
 #include "dialogs/custom_command_dialog.h"
 #include "dialogs/m3u8_batch_copy_dialog.h"
 #include "engine/worker_threads.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv) {
   run_qt_program(argc, argv, [&exit_code](GuiModel&) {
     // The dialogs the main window's buttons open (engine/dialog_openers.h).
     register_crop_region_dialog_opener();
+    register_mosaic_region_dialog_opener();
     register_custom_command_dialog_opener();
     register_m3u8_batch_copy_dialog_opener();
     exit_code = program_start();

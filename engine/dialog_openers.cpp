@@ -7,7 +7,8 @@
 namespace {
 
 std::mutex openers_mutex;
-std::array<std::function<void()>, 4> openers;
+// One opener per ProgramDialog value (mosaic_region is the last).
+std::array<std::function<void()>, static_cast<std::size_t>(ProgramDialog::mosaic_region) + 1> openers;
 
 std::function<void()>& opener_of(ProgramDialog dialog) { return openers[static_cast<std::size_t>(dialog)]; }
 

@@ -15,6 +15,7 @@ enum class ProgramDialog {
   m3u8_batch_copy,   // M3u8BatchCopyDialog: modal, no owner window
   picture_position,  // PicturePositionDialog: not modal, owned by the main window
   crop_region,       // CropRegionDialog: modal, owned by the main window
+  mosaic_region,     // MosaicRegionDialog: not modal, owned by the main window (keep last)
 };
 
 // Registers (or, with an empty function, removes) the opener of `dialog`; a later

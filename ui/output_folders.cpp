@@ -60,6 +60,7 @@ void bind_output_folder_and_dialog_handlers(WindowToken window) {
   on_click("convert_add_m3u8_button", on_open_m3u8_dialog_clicked);
   on_click("watermark_position_button", on_open_picture_pos_dialog_clicked);
   on_click("crop_region_button", on_open_crop_dialog_clicked);
+  on_click("delogo_region_button", on_open_mosaic_dialog_clicked);
 }
 
 void on_convert_browse_clicked() {
@@ -77,6 +78,7 @@ void on_edit_open_folder_clicked() { open_output_folder(edit_row); }
 void on_open_custom_command_dialog_clicked() { open_program_dialog(ProgramDialog::custom_command); }
 void on_open_m3u8_dialog_clicked() { open_program_dialog(ProgramDialog::m3u8_batch_copy); }
 void on_open_crop_dialog_clicked() { open_program_dialog(ProgramDialog::crop_region); }
+void on_open_mosaic_dialog_clicked() { open_program_dialog(ProgramDialog::mosaic_region); }
 
 void on_open_picture_pos_dialog_clicked() {
   const std::string path = gui().text(main_control("watermark_picture_field"));

@@ -1,7 +1,8 @@
 #pragma once
 // The output-folder rows of the three pages, and the main window's buttons that open
 // the dialogs (the custom command editor, the m3u8 batch-copy dialog, the
-// picture-position editor and the crop editor, engine/dialog_openers.h).
+// picture-position editor, the crop editor and the mosaic editor,
+// engine/dialog_openers.h).
 //
 // Each page's row has its folder field, "浏览" and "打开文件夹":
 // - "浏览" opens the folder chooser on the field's folder; a chosen folder goes into
@@ -35,3 +36,4 @@ void on_open_custom_command_dialog_clicked();
 void on_open_m3u8_dialog_clicked();
 void on_open_picture_pos_dialog_clicked();
 void on_open_crop_dialog_clicked();
+void on_open_mosaic_dialog_clicked();

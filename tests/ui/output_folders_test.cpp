@@ -45,7 +45,8 @@ std::string stored_folder(const MainWindowRunFolder& run, const char* section) {
 struct RegisteredOpeners {
   ~RegisteredOpeners() {
     for (ProgramDialog d : {ProgramDialog::custom_command, ProgramDialog::m3u8_batch_copy,
-                            ProgramDialog::picture_position, ProgramDialog::crop_region})
+                            ProgramDialog::picture_position, ProgramDialog::crop_region,
+                            ProgramDialog::mosaic_region})
       set_dialog_opener(d, {});
   }
 };
@@ -143,6 +144,7 @@ TEST(DialogOpeners, TheButtonsRunTheRegisteredOpenersAndAreInertWithoutThem) {
       {"custom_command_edit_button", ProgramDialog::custom_command},
       {"convert_add_m3u8_button", ProgramDialog::m3u8_batch_copy},
       {"crop_region_button", ProgramDialog::crop_region},
+      {"delogo_region_button", ProgramDialog::mosaic_region},
   };
   for (const auto& [button, dialog] : buttons) {
     SCOPED_TRACE(button);
