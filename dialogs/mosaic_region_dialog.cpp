@@ -6,6 +6,7 @@
 #include "dialogs/region_hand_off.h"
 #include "engine/dialog_openers.h"
 #include "engine/main_window_token.h"
+#include "engine/program_pictures.h"
 #include "platform/gui/picture.h"
 
 namespace {
@@ -18,8 +19,11 @@ const RegionFieldLinks mosaic_fields = {
     {region_height_field, "delogo_height_field"},
 };
 
-// The box's picture: a white field of the box's design size.
+// The box's picture: the program's picture of a white field with "马赛克位置", or a
+// plain white field of the box's design size when that picture cannot be read.
 GuiPicture mosaic_box_picture() {
+  GuiPicture picture = load_program_picture(mosaic_box_picture_path);
+  if (picture.width > 0) return picture;
   const int width = 400, height = 200;
   return picture_from_rgba(width, height, std::vector<std::uint8_t>(std::size_t(width) * height * 4, 255));
 }

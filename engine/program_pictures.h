@@ -14,6 +14,8 @@ inline constexpr const char* stop_picture_path = "resources/stop.png";
 inline constexpr const char* convert_idle_picture_path = "resources/circular_arrow.png";
 inline constexpr const char* merge_idle_picture_path = "resources/start.png";
 inline constexpr const char* edit_idle_picture_path = "resources/scissors.png";
+// The mosaic editor's box: 400 x 200, white with the black text 马赛克位置.
+inline constexpr const char* mosaic_box_picture_path = "resources/mosaic_box.png";
 
 // The picture at `relative_path` under the run folder; no picture when it cannot be read.
 GuiPicture load_program_picture(const std::string& relative_path);

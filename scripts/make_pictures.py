@@ -335,6 +335,17 @@ def make_busy_gif(path, frames=12, size=300):
         shutil.rmtree(work)
 
 
+# ---------------------------------------------------------------- mosaic box
+
+def make_mosaic_box(path, width=400, height=200):
+    """The mosaic editor's box: a white field with the black text 马赛克位置 centred,
+    drawn by ffmpeg with the installed CJK font."""
+    font = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc"
+    text = "drawtext=fontfile=%s:text=马赛克位置:fontcolor=black:fontsize=44:x=(w-text_w)/2:y=(h-text_h)/2" % font
+    subprocess.run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", "color=white:size=%dx%d" % (width, height),
+                    "-vf", text, "-frames:v", "1", "-pix_fmt", "rgb24", path], check=True)
+
+
 def main():
     os.makedirs(RESOURCES, exist_ok=True)
     icons = [picture(size, draw_program_icon, size) for size in (16, 32, 48, 64)]
@@ -350,6 +361,7 @@ def main():
     save("page_merge.png", png_bytes(picture(48, draw_page_merge)))
     save("page_edit.png", png_bytes(picture(48, draw_scissors)))
     make_busy_gif(os.path.join(RESOURCES, "busy.gif"))
+    make_mosaic_box(os.path.join(RESOURCES, "mosaic_box.png"))
 
 
 if __name__ == "__main__":

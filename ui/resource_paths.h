@@ -29,7 +29,7 @@ inline constexpr const char* edit_page_picture_path = "resources/page_edit.png";
 inline constexpr const char* init_splash_busy_picture_path = "resources/busy.gif";
 
 // Every picture above, for checks and copies.
-inline constexpr std::array<const char*, 14> resource_picture_paths = {
+inline constexpr std::array<const char*, 15> resource_picture_paths = {
     program_icon_path,
     program_icon_png_paths[0],
     program_icon_png_paths[1],
@@ -43,4 +43,5 @@ inline constexpr std::array<const char*, 14> resource_picture_paths = {
     convert_page_picture_path,
     merge_page_picture_path,
     edit_page_picture_path,
-    init_splash_busy_picture_path};
+    init_splash_busy_picture_path,
+    mosaic_box_picture_path};

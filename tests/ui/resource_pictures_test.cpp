@@ -69,6 +69,22 @@ TEST(ResourcePictures, PngPicturesHaveTheirSizesAndATransparentBackground) {
   }
 }
 
+// The mosaic editor's box: an opaque white field with dark text in its middle third.
+TEST(ResourcePictures, MosaicBoxIsAWhiteFieldWithItsText) {
+  const Rgba picture = decode_png(source_file(mosaic_box_picture_path));
+  ASSERT_EQ(picture.width, 400);
+  ASSERT_EQ(picture.height, 200);
+  const auto red = [&](int x, int y) { return picture.pixels[(static_cast<size_t>(y) * picture.width + x) * 4]; };
+  EXPECT_EQ(red(0, 0), 255);
+  EXPECT_EQ(picture.alpha(0, 0), 255);
+  int dark = 0, dark_outside = 0;
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x)
+      if (red(x, y) < 64) (y > 60 && y < 140 ? dark : dark_outside) += 1;
+  EXPECT_GT(dark, 1000);
+  EXPECT_EQ(dark_outside, 0);
+}
+
 TEST(ResourcePictures, ProgramIconFileHoldsTheFourSizes) {
   const std::string ico = source_file(program_icon_path);
   ASSERT_GE(ico.size(), 6u + 4 * 16);
