@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <mutex>
 #include <random>
 
 #include "dialogs/colour_frame.h"
@@ -166,6 +167,12 @@ void register_crop_region_dialog_opener() {
 }
 
 void place_crop_rect(WindowToken window) {
+  // Place tasks run on threads of their own: one started by a value change before the
+  // probe may still be running when the one after the grab starts. Each reads the
+  // values and the frame size and writes the box in one piece, so the box always ends
+  // as the newest values and frame size say.
+  static std::mutex place_mutex;
+  std::lock_guard lock(place_mutex);
   if (gui().text({window, region_video_field}).empty()) return;
   const ControlRef box{window, crop_box};
   const int zoom = region_zoom_factor(window);

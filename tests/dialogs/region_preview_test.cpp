@@ -37,7 +37,11 @@ class RegionPreview : public RegionEditorTest {
     return window;
   }
 
+  // The frame is shown and no probe, grab or place is still waiting for its timer (a
+  // grab starts the place timer as it ends, so the box may still be placed after it).
   bool preview_shows_frame(WindowToken window) {
+    for (const char* timer : {region_probe_timer, region_grab_timer, region_place_timer})
+      if (gui().timer_interval(window, timer) != 0) return false;
     return gui().picture({window, region_preview}).decoded() && gui().visible({window, crop_box}) &&
            gui().enabled({window, region_time_slider});
   }
