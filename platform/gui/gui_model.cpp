@@ -253,6 +253,17 @@ struct GuiModel::Impl {
     return p;
   }
 
+  // Hands a mouse event that arrived on `from` (the window itself when null) to the
+  // capturing control, its coordinates made relative to that control.
+  static void retarget_to_capture(const Window& w, const ControlState* from, GuiEvent& e) {
+    const ControlState* to = w.find(w.capture);
+    const GuiPoint a = from ? window_position(w, *from) : GuiPoint{};
+    const GuiPoint b = to ? window_position(w, *to) : GuiPoint{};
+    e.x += a.x - b.x;
+    e.y += a.y - b.y;
+    e.target.role = w.capture;
+  }
+
   // The radios that share a group with `radio` (itself included).
   static std::vector<ControlState*> radio_group(Window& w, const ControlState& radio) {
     std::vector<ControlState*> group;
@@ -1714,13 +1725,7 @@ bool GuiModel::input_mouse_down(const ControlRef& control, int x, int y, int but
     if (w->held_buttons == 0 || !w->find(w->capture)) w->capture = e.target.role;
     else if (w->capture != e.target.role) {
       // Another button while captured: it goes to the capturing control as well.
-      const ControlState* from = w->find(e.target.role);
-      const ControlState* to = w->find(w->capture);
-      const GuiPoint a = from ? Impl::window_position(*w, *from) : GuiPoint{};
-      const GuiPoint b = to ? Impl::window_position(*w, *to) : GuiPoint{};
-      e.x += a.x - b.x;
-      e.y += a.y - b.y;
-      e.target.role = w->capture;
+      Impl::retarget_to_capture(*w, w->find(e.target.role), e);
     }
     w->held_buttons |= button;
   }
@@ -1745,12 +1750,7 @@ bool GuiModel::input_mouse_move(const ControlRef& control, int x, int y, int but
     const ControlState* c = w->find(control.role);
     if (!control.role.empty() && !c) return false;
     if (captured) {
-      const ControlState* to = w->find(w->capture);
-      const GuiPoint a = c ? Impl::window_position(*w, *c) : GuiPoint{};
-      const GuiPoint b = to ? Impl::window_position(*w, *to) : GuiPoint{};
-      e.x += a.x - b.x;
-      e.y += a.y - b.y;
-      e.target.role = w->capture;
+      Impl::retarget_to_capture(*w, c, e);
       e.buttons = buttons ? buttons : w->held_buttons;
     } else {
       if (w->destroying || !w->state.visible || w->blocked > 0 || !w->state.enabled) return false;
@@ -1780,12 +1780,7 @@ bool GuiModel::input_mouse_up(const ControlRef& control, int x, int y, int butto
     if (!control.role.empty() && !c) return false;
     const bool captured = w->held_buttons != 0 && (w->capture.empty() || w->find(w->capture));
     if (captured) {
-      const ControlState* to = w->find(w->capture);
-      const GuiPoint a = c ? Impl::window_position(*w, *c) : GuiPoint{};
-      const GuiPoint b = to ? Impl::window_position(*w, *to) : GuiPoint{};
-      e.x += a.x - b.x;
-      e.y += a.y - b.y;
-      e.target.role = w->capture;
+      Impl::retarget_to_capture(*w, c, e);
       w->held_buttons &= ~button;
       if (w->held_buttons == 0) w->capture.clear();
     } else {
