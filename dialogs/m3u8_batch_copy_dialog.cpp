@@ -5,15 +5,13 @@
 
 #include "dialogs/m3u8_addresses.h"
 #include "engine/dialog_openers.h"
+#include "engine/job_list_rows.h"
 #include "engine/main_window_token.h"
 #include "engine/worker_threads.h"
 
 M3u8FillThread m3u8_fill_thread;
 
 namespace {
-
-constexpr int source_column = 1;
-constexpr int row_number_column = 0;
 
 ControlRef at(WindowToken dialog, const char* role) { return {dialog, role}; }
 
@@ -104,15 +102,6 @@ void on_m3u8_ok_clicked(const GuiEvent& event) {
 
 void on_m3u8_dialog_destroyed(const GuiEvent&) { m3u8_fill_thread.wait(); }
 
-RowRef append_convert_list_row(const ControlRef& convert_list, const std::string& source) {
-  // The row goes in with its source in one step; its number is then its index + 1 as
-  // the model gave it, so rows appended at the same time by other threads (a folder
-  // scan) cannot share a number.
-  const RowRef row = gui().append_row(convert_list, {std::string(), source, std::string()});
-  if (row.id != 0) gui().set_cell_by_id(convert_list, row.id, row_number_column, std::to_string(row.index + 1));
-  return row;
-}
-
 void fill_convert_list_from_m3u8(const M3u8FillRequest& request) {
   std::vector<std::string> listed;
   for (const ListRow& row : gui().list_rows(request.convert_list)) {
@@ -122,7 +111,7 @@ void fill_convert_list_from_m3u8(const M3u8FillRequest& request) {
   gui().clear_rows(request.convert_list);
   for (const std::string& source : sources) {
     if (m3u8_fill_thread.stop_requested() || worker_shutdown_requested()) break;
-    append_convert_list_row(request.convert_list, source);
+    append_numbered_list_row(request.convert_list, source);
   }
   gui().request_close(request.dialog);
 }

@@ -88,6 +88,3 @@ class M3u8FillThread {
 
 extern M3u8FillThread m3u8_fill_thread;
 
-// Appends a row to the convert list: column 0 the row number (the list's row count once
-// the row is in), column 1 the source, the status empty. Any thread.
-RowRef append_convert_list_row(const ControlRef& convert_list, const std::string& source);

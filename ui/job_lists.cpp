@@ -117,10 +117,7 @@ bool list_refuses_row_deletion(JobList list) {
 }
 
 RowRef append_job_list_row(WindowToken window, JobList list, const std::string& source) {
-  const ControlRef control = job_list_control(window, list);
-  const RowRef row = gui().append_row(control, {std::string(), source});
-  if (row.id != 0) gui().set_cell_by_id(control, row.id, row_number_column, std::to_string(row.index + 1));
-  return row;
+  return append_numbered_list_row(job_list_control(window, list), source);
 }
 
 void enable_list_button_unless_job_runs(WindowToken window, JobList list, const char* role) {

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "engine/globals.h"
+#include "engine/job_list_rows.h"
 #include "platform/gui/gui.h"
 
 // The lists by the numbers `current_list` holds.
@@ -28,10 +29,6 @@ enum class JobList { convert = 1, merge1 = 2, merge2 = 3, edit = 4 };
 
 inline constexpr JobList all_job_lists[] = {JobList::convert, JobList::merge1, JobList::merge2, JobList::edit};
 
-// Columns every list has, and the duration column of the merge lists and the edit list.
-inline constexpr int row_number_column = 0;
-inline constexpr int source_column = 1;
-inline constexpr int duration_column = 2;
 
 // Title of the list's messages.
 inline constexpr const char* list_message_title = "友情提示";
