@@ -1,6 +1,6 @@
 #include "dialogs/custom_command_dialog.h"
 
-#include "engine/custom_command_file.h"
+#include "engine/edit/custom_command_file.h"
 #include "engine/dialog_openers.h"
 #include "engine/main_window_token.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // `CustomCommandDialog`: the editor of the custom command file
-// (engine/custom_command_file.h), the user's own converter command lines that the edit
+// (engine/edit/custom_command_file.h), the user's own converter command lines that the edit
 // job runs on every video.
 //
 // The dialog shows the whole file in `command_box`, offers two example lines (each

@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "engine/edit_utilities.h"
+#include "engine/edit/edit_utilities.h"
 #include "engine/globals.h"
 #include "engine/media_probes.h"
 #include "platform/files.h"

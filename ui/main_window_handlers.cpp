@@ -1,7 +1,7 @@
 // The one place where the features of the main window bind their handlers.
 
 #include "engine/convert_job.h"
-#include "engine/edit_job.h"
+#include "engine/edit/edit_job.h"
 #include "engine/merge_job.h"
 #include "ui/converter_presence.h"
 #include "ui/edit_file_choosers.h"

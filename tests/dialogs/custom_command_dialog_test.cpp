@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "engine/custom_command_file.h"
+#include "engine/edit/custom_command_file.h"
 #include "engine/globals.h"
 #include "tests/support/test_env.h"
 

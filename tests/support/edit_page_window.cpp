@@ -1,6 +1,6 @@
 #include "tests/support/edit_page_window.h"
 
-#include "engine/edit_job.h"
+#include "engine/edit/edit_job.h"
 #include "engine/main_window_token.h"
 
 namespace test_env {

@@ -22,7 +22,7 @@
 #include <thread>
 
 #include "engine/convert_job.h"
-#include "engine/edit_job.h"
+#include "engine/edit/edit_job.h"
 #include "engine/converter_runner.h"
 #include "engine/globals.h"
 #include "engine/worker_threads.h"

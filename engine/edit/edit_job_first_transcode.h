@@ -11,7 +11,7 @@
 // the console text of the last form that ran is kept in `ffmpeg_output`, and the
 // frame size is read from it.
 
-#include "engine/edit_job_state.h"
+#include "engine/edit/edit_job_state.h"
 
 // Makes work file A of `state` (old work files of the same row are deleted first),
 // sets the frame size and makes A current. True when A then exists and is not empty:

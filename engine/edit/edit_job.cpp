@@ -1,4 +1,4 @@
-#include "engine/edit_job.h"
+#include "engine/edit/edit_job.h"
 
 #include <array>
 #include <string>
@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "engine/convert_row.h"
-#include "engine/edit_job_checks.h"
-#include "engine/edit_job_first_transcode.h"
-#include "engine/edit_job_save.h"
-#include "engine/edit_job_state.h"
-#include "engine/edit_job_steps.h"
-#include "engine/edit_utilities.h"
+#include "engine/edit/edit_job_checks.h"
+#include "engine/edit/edit_job_first_transcode.h"
+#include "engine/edit/edit_job_save.h"
+#include "engine/edit/edit_job_state.h"
+#include "engine/edit/edit_job_steps.h"
+#include "engine/edit/edit_utilities.h"
 #include "engine/globals.h"
 #include "engine/media_probes.h"
 #include "engine/program_pictures.h"

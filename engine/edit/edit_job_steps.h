@@ -10,11 +10,11 @@
 // current (`discard_other_work_file`); steps 8 and 9 form one block.
 //
 // A step whose function is not built yet has an empty slot and is passed over; the
-// save (engine/edit_job_save.h) follows the last step.
+// save (engine/edit/edit_job_save.h) follows the last step.
 
 #include <array>
 
-#include "engine/edit_job_state.h"
+#include "engine/edit/edit_job_state.h"
 
 enum class EditStep {
   CustomCommandsBefore = 1,

@@ -1,9 +1,9 @@
-#include "engine/edit_job_first_transcode.h"
+#include "engine/edit/edit_job_first_transcode.h"
 
 #include <array>
 
-#include "engine/edit_job_command.h"
-#include "engine/edit_utilities.h"
+#include "engine/edit/edit_job_command.h"
+#include "engine/edit/edit_utilities.h"
 #include "engine/file_helpers.h"
 #include "engine/frame_size.h"
 #include "engine/globals.h"

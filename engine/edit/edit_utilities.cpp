@@ -1,4 +1,4 @@
-#include "engine/edit_utilities.h"
+#include "engine/edit/edit_utilities.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,6 +1,6 @@
 #pragma once
 // The custom command pass of the edit job: the user's own converter command lines from
-// the custom command file (engine/custom_command_file.h), run on the video either
+// the custom command file (engine/edit/custom_command_file.h), run on the video either
 // before all other edit steps or after them, chained through the two work files.
 //
 // Every line that holds both "[input]" and "[output]" runs, in file order, on the work
@@ -18,7 +18,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/edit_job_state.h"
+#include "engine/edit/edit_job_state.h"
 
 // What a custom command line's placeholders stand for.
 struct CustomCommandValues {

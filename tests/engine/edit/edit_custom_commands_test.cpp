@@ -2,13 +2,13 @@
 // text (program name, placeholders, the rewrites, the global options, and values that
 // must not change the arguments), and the pass with the real converter on a tiny clip.
 
-#include "engine/edit_custom_commands.h"
+#include "engine/edit/edit_custom_commands.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "engine/custom_command_file.h"
+#include "engine/edit/custom_command_file.h"
 #include "engine/globals.h"
 #include "platform/gui/gui.h"
 #include "platform/process.h"

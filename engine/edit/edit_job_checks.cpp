@@ -1,4 +1,4 @@
-#include "engine/edit_job_checks.h"
+#include "engine/edit/edit_job_checks.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 // the frame with no step on, the save compressed or not, the cover path, failed rows,
 // outputs that would overwrite a source, and a stop.
 
-#include "engine/edit_job.h"
+#include "engine/edit/edit_job.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "engine/convert_row.h"
-#include "engine/edit_job_save.h"
+#include "engine/edit/edit_job_save.h"
 #include "engine/globals.h"
 #include "engine/program_pictures.h"
 #include "engine/worker_threads.h"

@@ -1,4 +1,4 @@
-#include "engine/edit_job_command.h"
+#include "engine/edit/edit_job_command.h"
 
 #include "engine/convert_commands.h"
 #include "engine/globals.h"

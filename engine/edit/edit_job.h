@@ -3,7 +3,7 @@
 // the worker that runs every row of `edit_list` through the edit steps and saves it,
 // and the end of the job.
 //
-// The button: "开始剪辑" runs the start checks (engine/edit_job_checks.h) and starts
+// The button: "开始剪辑" runs the start checks (engine/edit/edit_job_checks.h) and starts
 // the job on a worker thread (registered for shutdown, engine/worker_threads.h);
 // "停止剪辑" asks it to stop after the current video ("正在停止", disabled); the end of
 // the job makes it "开始剪辑" again, last of all.

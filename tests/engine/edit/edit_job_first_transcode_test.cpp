@@ -2,7 +2,7 @@
 // sources, transcoded for others with two fall-backs, and the frame size read from the
 // console text.
 
-#include "engine/edit_job_first_transcode.h"
+#include "engine/edit/edit_job_first_transcode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/custom_command_file.h"
+#include "engine/edit/custom_command_file.h"
 
 #include <gtest/gtest.h>
 

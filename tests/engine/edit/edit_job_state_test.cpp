@@ -1,14 +1,14 @@
 // The edit job's work files, the keeping rule of a step's output, and the save's
 // option texts.
 
-#include "engine/edit_job_state.h"
+#include "engine/edit/edit_job_state.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "engine/edit_job_save.h"
-#include "engine/edit_job_steps.h"
+#include "engine/edit/edit_job_save.h"
+#include "engine/edit/edit_job_steps.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;

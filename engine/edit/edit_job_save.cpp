@@ -1,8 +1,8 @@
-#include "engine/edit_job_save.h"
+#include "engine/edit/edit_job_save.h"
 
 #include "engine/convert_row.h"
-#include "engine/edit_job_command.h"
-#include "engine/edit_utilities.h"
+#include "engine/edit/edit_job_command.h"
+#include "engine/edit/edit_utilities.h"
 #include "engine/globals.h"
 #include "engine/job_progress.h"
 #include "engine/media_probes.h"

@@ -1,6 +1,6 @@
-#include "engine/edit_job_steps.h"
+#include "engine/edit/edit_job_steps.h"
 
-#include "engine/edit_custom_commands.h"
+#include "engine/edit/edit_custom_commands.h"
 #include "engine/worker_threads.h"
 
 namespace {

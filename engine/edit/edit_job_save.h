@@ -25,7 +25,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/edit_job_state.h"
+#include "engine/edit/edit_job_state.h"
 
 inline constexpr const char* edit_status_saving = "正在保存";
 inline constexpr const char* edit_status_compressing = "压缩并保存中";

@@ -1,11 +1,11 @@
-#include "engine/edit_custom_commands.h"
+#include "engine/edit/edit_custom_commands.h"
 
 #include <boost/algorithm/string/replace.hpp>
 
 #include "engine/convert_commands.h"
-#include "engine/custom_command_file.h"
-#include "engine/edit_job_command.h"
-#include "engine/edit_utilities.h"
+#include "engine/edit/custom_command_file.h"
+#include "engine/edit/edit_job_command.h"
+#include "engine/edit/edit_utilities.h"
 #include "engine/globals.h"
 #include "engine/media_probes.h"
 #include "engine/text_helpers.h"

@@ -1,14 +1,14 @@
 // The edit page's start checks: the refusal messages in their order, the subtitle size
 // correction and the subtitle font copy, on the headless control model.
 
-#include "engine/edit_job_checks.h"
+#include "engine/edit/edit_job_checks.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <functional>
 
-#include "engine/edit_job.h"
+#include "engine/edit/edit_job.h"
 #include "engine/globals.h"
 #include "engine/worker_threads.h"
 #include "platform/fonts.h"

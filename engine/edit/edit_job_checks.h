@@ -22,7 +22,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/edit_job_state.h"
+#include "engine/edit/edit_job_state.h"
 
 inline constexpr const char* edit_check_title = "友情提示：";
 inline constexpr const char* edit_default_subtitle_size = "35";
