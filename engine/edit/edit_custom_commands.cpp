@@ -148,11 +148,9 @@ void run_custom_command_pass(EditVideoState& state, const EditPage& page) {
     if (!command) continue;
     EditCommand edit_command;
     edit_command.text(" " + *command);
-    // A converter that failed may have left a partial file: only a run that ended well
-    // can make its output current.
     EditRunOptions options;
     options.global_options = false;
-    if (run_edit_command(edit_command, options) == 0) edit_step_verify(state);
+    edit_run_verify(state, run_edit_command(edit_command, options));
   }
   set_edit_status(page, state, "自定命令成功");
 }

@@ -1,6 +1,7 @@
 #include "engine/edit/edit_job_save.h"
 
 #include "engine/convert_row.h"
+#include "engine/edit/edit_field_values.h"
 #include "engine/edit/edit_job_command.h"
 #include "engine/edit/edit_utilities.h"
 #include "engine/globals.h"
@@ -12,16 +13,6 @@
 namespace {
 
 constexpr const char* cover_picture_name = "k5pw.jpg";
-
-bool all_digits(const std::string& text) {
-  if (text.empty()) return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-bool has_non_zero_digit(const std::string& text) { return text.find_first_of("123456789") != std::string::npos; }
 
 void show_cover_progress(const EditPage& page, int percent) {
   gui().set_value(page("file_progress_bar"), percent);
@@ -77,19 +68,8 @@ std::string edit_output_path(const std::string& output_folder, const std::string
 
 std::optional<std::string> edit_save_rate_option(bool frame_rate_on, const std::string& frame_rate_text) {
   if (!frame_rate_on) return std::string();
-  const std::string& t = frame_rate_text;
-  bool number = false;
-  if (const auto slash = t.find('/'); slash != std::string::npos) {
-    const std::string num = t.substr(0, slash), den = t.substr(slash + 1);
-    number = all_digits(num) && all_digits(den) && has_non_zero_digit(num) && has_non_zero_digit(den);
-  } else if (const auto dot = t.find('.'); dot != std::string::npos) {
-    const std::string whole = t.substr(0, dot), fraction = t.substr(dot + 1);
-    number = all_digits(whole) && all_digits(fraction) && has_non_zero_digit(t);
-  } else {
-    number = all_digits(t) && has_non_zero_digit(t);
-  }
-  if (!number) return std::nullopt;
-  return " -r " + t;
+  if (!is_frame_rate_text(frame_rate_text)) return std::nullopt;
+  return " -r " + frame_rate_text;
 }
 
 std::string edit_save_pack_option(bool compress, const std::string& mode, int strength, const std::string& format) {

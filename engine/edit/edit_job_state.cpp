@@ -48,10 +48,13 @@ bool edit_step_verify(EditVideoState& state) {
   return true;
 }
 
-void edit_step_retry(EditVideoState& state, const EditCommand& primary, const EditCommand& retry) {
-  run_edit_command(primary);
-  if (!output_counts(state.next_file())) run_edit_command(retry);
-  make_next_current(state);
+bool edit_run_verify(EditVideoState& state, int exit_status) { return exit_status == 0 && edit_step_verify(state); }
+
+bool edit_step_retry(EditVideoState& state, const EditCommand& primary, const EditCommand& retry) {
+  if (edit_run_verify(state, run_edit_command(primary))) return true;
+  // The retry writes the next file afresh: nothing the failed run left can count.
+  delete_file(state.next_file());
+  return edit_run_verify(state, run_edit_command(retry));
 }
 
 void discard_other_work_file(const EditVideoState& state) { delete_file(state.next_file()); }

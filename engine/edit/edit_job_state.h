@@ -78,10 +78,15 @@ void set_edit_status(const EditPage& page, const EditVideoState& state, const st
 // it does, it becomes current.
 bool edit_step_verify(EditVideoState& state);
 
+// `edit_step_verify` for a run that ended with `exit_status`: a converter that failed
+// may have left a partial file, so only a run that ended with 0 can count.
+bool edit_run_verify(EditVideoState& state, int exit_status);
+
 // Runs `primary`; when its output does not count, runs `retry` once into the same
-// file; then the next file becomes current whatever it holds.
+// file. The output becomes current only when it counts; otherwise the previous work
+// file stays current. Returns whether it counted.
 class EditCommand;
-void edit_step_retry(EditVideoState& state, const EditCommand& primary, const EditCommand& retry);
+bool edit_step_retry(EditVideoState& state, const EditCommand& primary, const EditCommand& retry);
 
 // Deletes the work file that is not current (the file itself, never through an
 // alias); a missing file is no error.

@@ -1,6 +1,7 @@
 #include "engine/edit/edit_job_steps.h"
 
 #include "engine/edit/edit_custom_commands.h"
+#include "engine/edit/edit_steps_picture_filters.h"
 #include "engine/worker_threads.h"
 
 namespace {
@@ -10,16 +11,16 @@ constexpr std::array<EditStepSlot, edit_step_count> slots = {{
     {EditStep::CustomCommandsBefore, "CustomCommandsBefore", run_custom_commands_before},
     {EditStep::TrimEnds, "TrimEnds", nullptr},
     {EditStep::FrameRate, "FrameRate", nullptr},
-    {EditStep::Sharpen, "Sharpen", nullptr},
-    {EditStep::Desaturate, "Desaturate", nullptr},
+    {EditStep::Sharpen, "Sharpen", run_sharpen_step},
+    {EditStep::Desaturate, "Desaturate", run_desaturate_step},
     {EditStep::RemoveAudio, "RemoveAudio", nullptr},
-    {EditStep::FlickerVignette, "FlickerVignette", nullptr},
+    {EditStep::FlickerVignette, "FlickerVignette", run_flicker_vignette_step},
     {EditStep::PortraitToLandscape, "PortraitToLandscape", nullptr, false},
     {EditStep::LandscapeToPortrait, "LandscapeToPortrait", nullptr},
-    {EditStep::FlipHorizontal, "FlipHorizontal", nullptr},
-    {EditStep::FlipVertical, "FlipVertical", nullptr},
-    {EditStep::RotateClockwise, "RotateClockwise", nullptr},
-    {EditStep::RotateCounterClockwise, "RotateCounterClockwise", nullptr},
+    {EditStep::FlipHorizontal, "FlipHorizontal", run_flip_horizontal_step},
+    {EditStep::FlipVertical, "FlipVertical", run_flip_vertical_step},
+    {EditStep::RotateClockwise, "RotateClockwise", run_rotate_clockwise_step},
+    {EditStep::RotateCounterClockwise, "RotateCounterClockwise", run_rotate_counter_clockwise_step},
     {EditStep::RandomTransition, "RandomTransition", nullptr},
     {EditStep::FadeIn, "FadeIn", nullptr},
     {EditStep::HueCycle, "HueCycle", nullptr},

@@ -9,6 +9,8 @@
 
 #include "engine/edit/edit_job_save.h"
 #include "engine/edit/edit_job_steps.h"
+#include "engine/edit/edit_job_command.h"
+#include "tests/support/job_run_folder.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -89,4 +91,38 @@ TEST(EditJobSave, OptionTextsForRateAndCompression) {
   EXPECT_FALSE(edit_save_takes_cover_path(cover, ".mkv"));
   cover.mp4_radio = false;
   EXPECT_FALSE(edit_save_takes_cover_path(cover, ".mp4"));
+}
+
+namespace {
+
+// A command that writes `bytes` of nothing into the next work file through the
+// converter (a raw byte stream of that length), or, with `bytes` 0, one that fails.
+EditCommand writing(const EditVideoState& state, int bytes) {
+  EditCommand command;
+  if (bytes == 0) return command.text(" -i ").path(state.work_folder + "missing.mkv").text(" -y ").path(state.next_file());
+  return command.text(" -f lavfi -i anullsrc=sample_rate=8000:channel_layout=mono -t 1 -f u8 -ac 1 -ar " +
+                      std::to_string(bytes) + " -y ")
+      .path(state.next_file());
+}
+
+}  // namespace
+
+TEST(EditJobState, ARetryMakesItsOutputCurrentOnlyWhenItCounts) {
+  TempDir dir;
+  test_env::use_job_run_folder(dir.path());
+  struct Case {
+    int primary_bytes, retry_bytes;
+    int current_after;  // 1: the old file stays current
+    bool counted;
+  };
+  for (const Case c : {Case{0, 0, 1, false}, Case{5, 0, 1, false}, Case{5, 9, 1, false}, Case{0, 20, 2, true},
+                       Case{5, 20, 2, true}, Case{40, 0, 2, true}}) {
+    SCOPED_TRACE(std::to_string(c.primary_bytes) + " then " + std::to_string(c.retry_bytes));
+    EditVideoState state = make_edit_video_state(1, 1, "/v/c.avi", "00:00:05", dir.path() + "/");
+    write_file(state.work_file_a, "the current work file");
+    fs::remove(state.work_file_b);
+    EXPECT_EQ(edit_step_retry(state, writing(state, c.primary_bytes), writing(state, c.retry_bytes)), c.counted);
+    EXPECT_EQ(state.current, c.current_after);
+    EXPECT_EQ(test_env::read_file(state.work_file_a), "the current work file");
+  }
 }

@@ -1,0 +1,84 @@
+#pragma once
+// Test support for the edit steps: the real main window (every option control with
+// its designed default) on the headless control model, a run folder with the system's
+// converter, tiny clips made for the test, and a video's state as the edit job holds
+// it when its steps begin (duration probed, first work file made, frame size read).
+//
+//   class MyStep : public EditStepTest {};
+//   TEST_F(MyStep, ...) {
+//     EditVideoState video = start_video(landscape_clip());
+//     check("sharpen_check");
+//     run_sharpen_step(video, page());
+//     EXPECT_EQ(status(video), "视频已锐化");
+//   }
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/edit/edit_job_first_transcode.h"
+#include "engine/edit/edit_job_state.h"
+#include "engine/media_probes.h"
+#include "platform/gui/gui.h"
+#include "tests/support/job_run_folder.h"
+#include "tests/support/media_checks.h"
+#include "tests/support/test_env.h"
+#include "ui/main_window.h"
+
+class EditStepTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    run = test_env::use_job_run_folder(dir.path());
+    window = gui().create_window(main_window_spec(run));
+  }
+
+  EditPage page() const { return EditPage(window); }
+  ControlRef at(const std::string& role) const { return {window, role}; }
+  void check(const std::string& role, bool on = true) { gui().set_checked(at(role), on); }
+  void type(const std::string& role, const std::string& text) { gui().set_text(at(role), text); }
+  std::string status(const EditVideoState& video) const {
+    return gui().cell_by_id(at("edit_list"), video.row_id, edit_list_status_column);
+  }
+
+  // Appends `source` to the edit list and gives its state as the job has it before
+  // step 2: the duration probed, work file A made (and current), the frame size read.
+  EditVideoState start_video(const std::string& source) {
+    const ControlRef list = at("edit_list");
+    const int number = gui().row_count(list) + 1;
+    const RowId row = gui().append_row(list, {std::to_string(number), source, "", ""}).id;
+    EditVideoState video =
+        make_edit_video_state(number, row, source, probe_duration(source), run + "/v_tempx/");
+    std::filesystem::create_directories(video.work_folder);
+    EXPECT_TRUE(make_first_work_file(video)) << source;
+    return video;
+  }
+
+  // Clips of `seconds` seconds at 25 frames a second with a test pattern, made once
+  // per test in the test's folder.
+  std::string clip(const std::string& name, int width, int height, bool sound = true, double seconds = 2.0,
+                   const std::vector<std::string>& codecs = {"-c:v", "libx264", "-preset", "ultrafast",
+                                                             "-pix_fmt", "yuv420p", "-c:a", "aac"}) {
+    const std::string path = dir / name;
+    const std::string d = std::to_string(seconds);
+    std::vector<std::string> args{"-f", "lavfi", "-i",
+                                  "testsrc=size=" + std::to_string(width) + "x" + std::to_string(height) +
+                                      ":rate=25:duration=" + d};
+    if (sound) args.insert(args.end(), {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + d});
+    args.insert(args.end(), codecs.begin(), codecs.end());
+    if (sound) args.push_back("-shortest");
+    args.push_back(path);
+    EXPECT_TRUE(test_env::make_clip(args)) << name;
+    return path;
+  }
+  std::string landscape_clip(double seconds = 2.0) { return clip("横 屏.mp4", 320, 240, true, seconds); }
+  std::string portrait_clip(double seconds = 2.0) { return clip("portrait.mp4", 240, 320, true, seconds); }
+  std::string silent_clip(double seconds = 2.0) { return clip("silent.mp4", 320, 240, false, seconds); }
+  std::string flv_clip(double seconds = 2.0) {
+    return clip("clip.flv", 320, 240, true, seconds, {"-c:v", "flv1", "-c:a", "mp3"});
+  }
+
+  HeadlessGui g;
+  test_env::TempDir dir;
+  std::string run;
+  WindowToken window;
+};

@@ -1,0 +1,51 @@
+#include "tests/support/logging_converter.h"
+
+#include <filesystem>
+
+#include "tests/support/test_env.h"
+
+namespace test_env {
+
+namespace {
+
+// Each argument ends with a unit separator, each call with a group separator: no
+// argument the program builds holds either byte.
+constexpr char argument_end = '\x1f';
+constexpr char call_end = '\x1d';
+
+std::string shell_quoted(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+}  // namespace
+
+void install_logging_converter(const std::string& run_folder, const std::string& log_path) {
+  const std::string program = run_folder + "/bin/ffmpeg";
+  std::filesystem::remove(program);
+  write_file(program, "#!/bin/sh\nlog=" + shell_quoted(log_path) +
+                          "\nfor a in \"$@\"; do printf '%s\\037' \"$a\" >> \"$log\"; done\n"
+                          "printf '\\035' >> \"$log\"\nexec '" QF_SYSTEM_FFMPEG "' \"$@\"\n");
+  std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+}
+
+std::vector<std::vector<std::string>> read_logged_commands(const std::string& log_path) {
+  std::vector<std::vector<std::string>> calls;
+  std::vector<std::string> call;
+  std::string argument;
+  for (const char c : read_file(log_path)) {
+    if (c == argument_end) {
+      call.push_back(argument);
+      argument.clear();
+    } else if (c == call_end) {
+      calls.push_back(call);
+      call.clear();
+    } else {
+      argument += c;
+    }
+  }
+  return calls;
+}
+
+}  // namespace test_env

@@ -1,0 +1,18 @@
+#pragma once
+// Test support: a converter stand-in that writes down every argument list it is
+// started with and then runs the system's converter with it, so a test (or a
+// benchmark) sees the exact arguments the program's command texts split into.
+
+#include <string>
+#include <vector>
+
+namespace test_env {
+
+// Replaces `run_folder`/bin/ffmpeg by the logging stand-in, which appends each call's
+// arguments to `log_path`.
+void install_logging_converter(const std::string& run_folder, const std::string& log_path);
+
+// The argument lists logged so far, in call order (without the program name).
+std::vector<std::vector<std::string>> read_logged_commands(const std::string& log_path);
+
+}  // namespace test_env

@@ -1,0 +1,72 @@
+#include "tests/support/media_checks.h"
+
+#include <cstdlib>
+#include <sstream>
+
+#include "tests/support/test_env.h"
+
+namespace test_env {
+
+std::string stream_entry(const std::string& path, const std::string& streams, const std::string& entry,
+                         const std::vector<std::string>& options) {
+  std::vector<std::string> argv{QF_SYSTEM_FFPROBE, "-v", "error"};
+  argv.insert(argv.end(), options.begin(), options.end());
+  argv.insert(argv.end(), {"-select_streams", streams, "-show_entries", "stream=" + entry, "-of",
+                           "default=noprint_wrappers=1:nokey=1", path});
+  const ProgramResult r = run_program(argv);
+  if (r.exit_code != 0) return {};
+  std::string value = r.output.substr(0, r.output.find('\n'));
+  if (!value.empty() && value.back() == '\r') value.pop_back();
+  return value;
+}
+
+int count_video_frames(const std::string& path) {
+  const std::string frames = stream_entry(path, "v:0", "nb_read_frames", {"-count_frames"});
+  if (frames.empty() || frames == "N/A") return -1;
+  return std::atoi(frames.c_str());
+}
+
+std::vector<int> DecodedFrame::pixel(int x, int y) const {
+  const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
+  if (x < 0 || y < 0 || x >= width || y >= height || at + 2 >= rgb.size()) return {};
+  return {rgb[at], rgb[at + 1], rgb[at + 2]};
+}
+
+DecodedFrame decode_frame(const std::string& path, double seconds, const std::string& filter) {
+  DecodedFrame frame;
+  std::ostringstream at;
+  at << seconds;
+  std::vector<std::string> argv{QF_SYSTEM_FFMPEG, "-v", "error", "-ss", at.str(), "-i", path, "-frames:v", "1"};
+  if (!filter.empty()) argv.insert(argv.end(), {"-vf", filter});
+  const std::string picture = path + ".frame.ppm";
+  argv.insert(argv.end(), {"-f", "image2", "-c:v", "ppm", "-y", picture});
+  if (run_program(argv).exit_code != 0) return frame;
+  const std::string bytes = read_file(picture);
+  std::remove(picture.c_str());
+  // "P6\n<w> <h>\n255\n" then the pixels.
+  std::istringstream header(bytes);
+  std::string magic;
+  int max_value = 0;
+  header >> magic >> frame.width >> frame.height >> max_value;
+  if (magic != "P6" || max_value != 255) return {};
+  const auto start = static_cast<std::size_t>(header.tellg()) + 1;
+  const std::size_t size = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(frame.height) * 3;
+  if (start + size > bytes.size()) return {};
+  frame.rgb.assign(bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                   bytes.begin() + static_cast<std::ptrdiff_t>(start + size));
+  return frame;
+}
+
+double mean_frame_difference(const DecodedFrame& a, const DecodedFrame& b) {
+  if (a.rgb.empty() || a.width != b.width || a.height != b.height || a.rgb.size() != b.rgb.size()) return 255.0;
+  double sum = 0;
+  for (std::size_t i = 0; i < a.rgb.size(); ++i) sum += std::abs(int(a.rgb[i]) - int(b.rgb[i]));
+  return sum / static_cast<double>(a.rgb.size());
+}
+
+bool decodes_without_errors(const std::string& path) {
+  const ProgramResult r = run_program({QF_SYSTEM_FFMPEG, "-v", "error", "-i", path, "-f", "null", "-"});
+  return r.exit_code == 0 && r.output.empty();
+}
+
+}  // namespace test_env

@@ -1,0 +1,37 @@
+#pragma once
+// Test support: reading back what the converter wrote, beyond test_env::ffprobe: one
+// stream entry, the number of decoded video frames, a decoded frame's pixels, and
+// whether a file decodes without a single error.
+
+#include <string>
+#include <vector>
+
+namespace test_env {
+
+// ffprobe's value of `entry` (e.g. "sample_rate", "channels", "r_frame_rate",
+// "nb_read_frames") of the first stream selected by `streams` ("v:0", "a:0"); "" when
+// there is no such stream. Extra ffprobe options go in `options` (e.g. "-count_frames").
+std::string stream_entry(const std::string& path, const std::string& streams, const std::string& entry,
+                         const std::vector<std::string>& options = {});
+
+// The number of video frames the file decodes to; -1 when it cannot be read.
+int count_video_frames(const std::string& path);
+
+// The frame shown at `seconds`, decoded to RGB (3 bytes a pixel, rows top to bottom),
+// after the filter `filter` when one is given; empty when nothing was decoded.
+struct DecodedFrame {
+  int width = 0, height = 0;
+  std::vector<unsigned char> rgb;
+  // The pixel at column x, row y: {r, g, b}.
+  std::vector<int> pixel(int x, int y) const;
+};
+DecodedFrame decode_frame(const std::string& path, double seconds = 0.0, const std::string& filter = "");
+
+// The mean absolute difference of two frames' bytes (0 to 255); 255 when their sizes
+// differ or either is empty.
+double mean_frame_difference(const DecodedFrame& a, const DecodedFrame& b);
+
+// True when the converter decodes every stream of the file and prints no error.
+bool decodes_without_errors(const std::string& path);
+
+}  // namespace test_env
