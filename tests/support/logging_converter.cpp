@@ -19,15 +19,32 @@ std::string shell_quoted(const std::string& text) {
   return quoted + "'";
 }
 
-}  // namespace
-
-void install_logging_converter(const std::string& run_folder, const std::string& log_path) {
+// bin/ffmpeg as a script that logs its arguments, then runs `before_exec` (shell lines),
+// then the system's converter.
+void write_converter_script(const std::string& run_folder, const std::string& log_path,
+                            const std::string& before_exec) {
   const std::string program = run_folder + "/bin/ffmpeg";
   std::filesystem::remove(program);
   write_file(program, "#!/bin/sh\nlog=" + shell_quoted(log_path) +
                           "\nfor a in \"$@\"; do printf '%s\\037' \"$a\" >> \"$log\"; done\n"
-                          "printf '\\035' >> \"$log\"\nexec '" QF_SYSTEM_FFMPEG "' \"$@\"\n");
+                          "printf '\\035' >> \"$log\"\n" + before_exec + "exec '" QF_SYSTEM_FFMPEG "' \"$@\"\n");
   std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+}
+
+}  // namespace
+
+void install_logging_converter(const std::string& run_folder, const std::string& log_path) {
+  write_converter_script(run_folder, log_path, "");
+}
+
+void install_failing_converter(const std::string& run_folder, const std::string& log_path,
+                               const std::string& pattern, int exit_code, int bytes) {
+  const std::string write_output =
+      bytes < 0 ? std::string()
+                : "for last in \"$@\"; do :; done; head -c " + std::to_string(bytes) + " /dev/zero > \"$last\"; ";
+  write_converter_script(run_folder, log_path,
+                         "case \"$*\" in *" + shell_quoted(pattern) + "*) " + write_output + "exit " +
+                             std::to_string(exit_code) + ";; esac\n");
 }
 
 std::vector<std::vector<std::string>> read_logged_commands(const std::string& log_path) {

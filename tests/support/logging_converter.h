@@ -12,6 +12,13 @@ namespace test_env {
 // arguments to `log_path`.
 void install_logging_converter(const std::string& run_folder, const std::string& log_path);
 
+// Like `install_logging_converter`, but a call whose arguments, joined by blanks,
+// contain `pattern` does not reach the real converter: it writes `bytes` bytes into
+// the call's last argument (when `bytes` >= 0; nothing is written otherwise) and ends
+// with `exit_code`. The call is logged all the same.
+void install_failing_converter(const std::string& run_folder, const std::string& log_path,
+                               const std::string& pattern, int exit_code, int bytes);
+
 // The argument lists logged so far, in call order (without the program name).
 std::vector<std::vector<std::string>> read_logged_commands(const std::string& log_path);
 

@@ -21,6 +21,7 @@
 #include "engine/media_probes.h"
 #include "platform/gui/gui.h"
 #include "tests/support/job_run_folder.h"
+#include "tests/support/logging_converter.h"
 #include "tests/support/media_checks.h"
 #include "tests/support/test_env.h"
 #include "ui/main_window.h"
@@ -75,6 +76,22 @@ class EditStepTest : public ::testing::Test {
   std::string silent_clip(double seconds = 2.0) { return clip("silent.mp4", 320, 240, false, seconds); }
   std::string flv_clip(double seconds = 2.0) {
     return clip("clip.flv", 320, 240, true, seconds, {"-c:v", "flv1", "-c:a", "mp3"});
+  }
+
+  // The converter log of `log_converter` and `fail_converter_calls`.
+  std::string converter_log() const { return dir / "converter.log"; }
+  // From now on every converter call is logged (and then run).
+  void log_converter() { test_env::install_logging_converter(run, converter_log()); }
+  // From now on every call is logged, and a call whose arguments hold `pattern` fails
+  // (see `test_env::install_failing_converter`).
+  void fail_converter_calls(const std::string& pattern, int exit_code, int bytes) {
+    test_env::install_failing_converter(run, converter_log(), pattern, exit_code, bytes);
+  }
+  // The logged calls so far, each its argument list; the log is emptied.
+  std::vector<std::vector<std::string>> take_converter_calls() {
+    auto calls = test_env::read_logged_commands(converter_log());
+    std::filesystem::remove(converter_log());
+    return calls;
   }
 
   HeadlessGui g;
