@@ -1,7 +1,9 @@
 #include "engine/edit/edit_job_steps.h"
 
 #include "engine/edit/edit_custom_commands.h"
+#include "engine/edit/edit_steps_orientation.h"
 #include "engine/edit/edit_steps_picture_filters.h"
+#include "engine/edit/edit_steps_trim_rate_mute.h"
 #include "engine/worker_threads.h"
 
 namespace {
@@ -9,14 +11,14 @@ namespace {
 // The chain. A step is plugged in by naming its function in its slot.
 constexpr std::array<EditStepSlot, edit_step_count> slots = {{
     {EditStep::CustomCommandsBefore, "CustomCommandsBefore", run_custom_commands_before},
-    {EditStep::TrimEnds, "TrimEnds", nullptr},
-    {EditStep::FrameRate, "FrameRate", nullptr},
+    {EditStep::TrimEnds, "TrimEnds", run_trim_ends_step},
+    {EditStep::FrameRate, "FrameRate", run_frame_rate_step},
     {EditStep::Sharpen, "Sharpen", run_sharpen_step},
     {EditStep::Desaturate, "Desaturate", run_desaturate_step},
-    {EditStep::RemoveAudio, "RemoveAudio", nullptr},
+    {EditStep::RemoveAudio, "RemoveAudio", run_remove_audio_step},
     {EditStep::FlickerVignette, "FlickerVignette", run_flicker_vignette_step},
-    {EditStep::PortraitToLandscape, "PortraitToLandscape", nullptr, false},
-    {EditStep::LandscapeToPortrait, "LandscapeToPortrait", nullptr},
+    {EditStep::PortraitToLandscape, "PortraitToLandscape", run_portrait_to_landscape_step, false},
+    {EditStep::LandscapeToPortrait, "LandscapeToPortrait", run_landscape_to_portrait_step},
     {EditStep::FlipHorizontal, "FlipHorizontal", run_flip_horizontal_step},
     {EditStep::FlipVertical, "FlipVertical", run_flip_vertical_step},
     {EditStep::RotateClockwise, "RotateClockwise", run_rotate_clockwise_step},
