@@ -1,6 +1,7 @@
 #include "engine/edit/edit_job_steps.h"
 
 #include "engine/edit/edit_custom_commands.h"
+#include "engine/edit/edit_step_random_transition.h"
 #include "engine/edit/edit_steps_orientation.h"
 #include "engine/edit/edit_steps_picture_filters.h"
 #include "engine/edit/edit_steps_trim_rate_mute.h"
@@ -23,7 +24,7 @@ constexpr std::array<EditStepSlot, edit_step_count> slots = {{
     {EditStep::FlipVertical, "FlipVertical", run_flip_vertical_step},
     {EditStep::RotateClockwise, "RotateClockwise", run_rotate_clockwise_step},
     {EditStep::RotateCounterClockwise, "RotateCounterClockwise", run_rotate_counter_clockwise_step},
-    {EditStep::RandomTransition, "RandomTransition", nullptr},
+    {EditStep::RandomTransition, "RandomTransition", run_random_transition_step},
     {EditStep::FadeIn, "FadeIn", nullptr},
     {EditStep::HueCycle, "HueCycle", nullptr},
     {EditStep::Vignette, "Vignette", nullptr},

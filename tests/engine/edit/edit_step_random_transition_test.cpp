@@ -1,0 +1,274 @@
+// The random transition on the real converter: HALF and REST, the pieces' command
+// lines for a kept length of 10 s, an output that shows both halves with the sound laid
+// back, the first try per current file and its fall-back, a video without sound, the
+// pieces of an earlier video never joined, and an flv source's pieces.
+
+#include "engine/edit/edit_step_random_transition.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "engine/transition_table.h"
+#include "tests/engine/edit/edit_step_test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_env::decode_frame;
+using test_env::mean_frame_difference;
+
+using Call = std::vector<std::string>;
+
+class RandomTransitionStep : public EditStepTest {
+ protected:
+  void SetUp() override {
+    EditStepTest::SetUp();
+    check("random_transition_check");
+  }
+
+  // A 320x240 clip whose picture changes at `first` seconds: the test pattern, then
+  // colour bars, for `first` + `second` seconds at 25 frames a second, with one key
+  // frame at the start; in an mp4, `ts` is the video track's time scale. With a tone
+  // unless `sound` is false.
+  std::string two_part_clip(const std::string& name, int first, int second, bool sound = true,
+                            const std::string& ts = "") {
+    const std::string path = dir / name;
+    std::vector<std::string> args{"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + std::to_string(first),
+                                  "-f", "lavfi", "-i",
+                                  "smptebars=size=320x240:rate=25:duration=" + std::to_string(second)};
+    if (sound) {
+      args.insert(args.end(), {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" +
+                                                        std::to_string(first + second)});
+    }
+    args.insert(args.end(), {"-filter_complex", "[0:v][1:v]concat=n=2:v=1:a=0[v]", "-map", "[v]"});
+    if (sound) args.insert(args.end(), {"-map", "2:a", "-c:a", "aac"});
+    args.insert(args.end(), {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-g", "1000"});
+    if (!ts.empty()) args.insert(args.end(), {"-video_track_timescale", ts});
+    args.push_back(path);
+    EXPECT_TRUE(test_env::make_clip(args)) << name;
+    return path;
+  }
+
+  // The logged calls that write `file_name` (their last argument ends with it).
+  static std::vector<Call> calls_writing(const std::vector<Call>& calls, const std::string& file_name) {
+    std::vector<Call> found;
+    for (const Call& call : calls) {
+      if (!call.empty() && call.back().ends_with("/" + file_name)) found.push_back(call);
+    }
+    return found;
+  }
+  // The argument after `option` in `call`; "" when there is none.
+  static std::string after(const Call& call, const std::string& option) {
+    const auto it = std::find(call.begin(), call.end(), option);
+    return it == call.end() || it + 1 == call.end() ? std::string() : *(it + 1);
+  }
+};
+
+std::string joined_filter(const std::string& name, int duration, int offset) {
+  return "[0:v]settb=AVTB[a];[1:v]settb=AVTB[b];[a][b]xfade=transition=" + name +
+         ":duration=" + std::to_string(duration) + ":offset=" + std::to_string(offset);
+}
+
+}  // namespace
+
+TEST(TransitionLengths, HalfIsEvenAndTheOffsetEndsTheTransitionWithTheFirstPiece) {
+  struct Case {
+    int kept, half, rest;
+  };
+  for (const Case& c : {Case{10, 6, 4}, Case{12, 6, 6}, Case{7, 4, 3}, Case{0, 0, 0}, Case{1, 0, 1}, Case{2, 2, 0},
+                        Case{3, 2, 1}, Case{21, 10, 11}, Case{2147483647, 1073741824, 1073741823}}) {
+    const TransitionLengths lengths = transition_lengths(c.kept);
+    EXPECT_EQ(lengths.half, c.half) << c.kept;
+    EXPECT_EQ(lengths.rest, c.rest) << c.kept;
+  }
+  EXPECT_EQ(transition_offset(6, 2), 4);
+  EXPECT_EQ(transition_offset(4, 1), 3);  // the fall-back's one second with B current
+  EXPECT_EQ(transition_offset(2, 2), 0);
+  EXPECT_EQ(transition_offset(0, 2), 0);
+}
+
+TEST_F(RandomTransitionStep, TenSecondsAreCutAtSixAndTheOutputShowsBothHalves) {
+  const std::string source = two_part_clip("two parts.mp4", 6, 4);
+  EditVideoState video = start_video(source);
+  ASSERT_EQ(video.kept_length, 10);
+  log_converter();
+  run_random_transition_step(video, page());
+  EXPECT_EQ(status(video), "随机转场已加");
+  ASSERT_EQ(video.current, 2);
+
+  const std::vector<Call> calls = take_converter_calls();
+  const std::string folder = video.work_folder;
+  const std::string cur = video.work_file_a;
+  ASSERT_EQ(calls.size(), 8u);
+  EXPECT_EQ(calls[0], (Call{"-ss", "00:00:00", "-t", "00:00:06", "-i", cur, "-vcodec", "copy", "-y",
+                            folder + "velmon1.mp4"}));
+  EXPECT_EQ(calls[1], (Call{"-ss", "00:00:06", "-t", "00:00:05", "-i", cur, "-y", folder + "velmon2.mp4"}));
+  ASSERT_EQ(calls[2].size(), 6u);
+  EXPECT_EQ(calls[2][1], folder + "velmon2.mp4");
+  const std::string fade = calls[2][3];
+  EXPECT_TRUE(fade == "fade=in:0:10" || fade == "fade=in:0:12" || fade == "fade=in:0:14" || fade == "fade=in:0:16" ||
+              fade == "fade=in:0:18" || fade == "fade=in:0:20")
+      << fade;
+  EXPECT_EQ(calls[3], (Call{"-i", cur, "-f", "mp3", "-y", folder + "brel.mp3"}));
+  // A current: the random transition comes first, and it was enough.
+  ASSERT_EQ(calls[4].size(), 8u);
+  const std::string filter = calls[4][5];
+  const std::string name = filter.substr(filter.find("transition=") + 11, filter.find(":duration") -
+                                                                              filter.find("transition=") - 11);
+  EXPECT_NE(std::find(transition_names().begin(), transition_names().end(), name), transition_names().end()) << name;
+  EXPECT_EQ(calls[4], (Call{"-i", folder + "velmon1.mp4", "-i", folder + "velmon3.mp4", "-filter_complex",
+                            joined_filter(name, 2, 4), "-y", folder + "k5pw_cn.mp4"}));
+  EXPECT_EQ(calls[5], (Call{"-i", folder + "k5pw_cn.mp4", "-vcodec", "copy", "-an", "-y", folder + "velmon.mp4"}));
+  EXPECT_EQ(calls[6], (Call{"-i", folder + "velmon.mp4", "-i", folder + "brel.mp3", "-y", folder + "yes.mp4"}));
+  EXPECT_EQ(calls[7], (Call{"-ss", "00:00:00", "-t", "00:00:10", "-i", folder + "yes.mp4", "-vcodec", "copy", "-y",
+                            video.work_file_b}));
+
+  // Both halves: the test pattern before the transition, the colour bars after it.
+  const std::string output = video.current_file();
+  EXPECT_LT(mean_frame_difference(decode_frame(output, 2.0), decode_frame(source, 2.0)), 6.0);
+  EXPECT_LT(mean_frame_difference(decode_frame(output, 7.0), decode_frame(source, 9.0)), 6.0);
+  EXPECT_GT(mean_frame_difference(decode_frame(output, 7.0), decode_frame(source, 2.0)), 20.0);
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
+  EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
+  EXPECT_EQ(std::pair(probe.width, probe.height), std::pair(320, 240));
+  EXPECT_NEAR(probe.duration, 10.0, 0.3);  // the sound is the whole video's
+  EXPECT_TRUE(test_env::decodes_without_errors(output));
+}
+
+TEST_F(RandomTransitionStep, OrdinarySourcesAreJoinedAtTheFirstTryWithTheSecondHalfFromItsMiddle) {
+  // A video track counted in 1/90000 s (the re-encoded second half counts in 1/12800),
+  // and a plain mkv, whose pieces hold no edit list.
+  for (const auto& [name, ts] : {std::pair{"camera.mp4", "90000"}, std::pair{"plain.mkv", ""}}) {
+    SCOPED_TRACE(name);
+    const std::string source = two_part_clip(name, 4, 4, true, ts);
+    EditVideoState video = start_video(source);
+    ASSERT_EQ(video.kept_length, 8);
+    log_converter();
+    run_random_transition_step(video, page());
+    EXPECT_EQ(status(video), "随机转场已加");
+    const std::string extension = fs::path(name).extension().string();
+    EXPECT_EQ(calls_writing(take_converter_calls(), "k5pw_cn" + extension).size(), 1u);
+    ASSERT_EQ(video.current, 2);
+    // The transition runs from 2 s to 4 s; after it the second half goes on from 4 s.
+    const std::string output = video.current_file();
+    EXPECT_LT(mean_frame_difference(decode_frame(output, 1.0), decode_frame(source, 1.0)), 6.0);
+    EXPECT_LT(mean_frame_difference(decode_frame(output, 5.0), decode_frame(source, 7.0)), 6.0);
+    fs::remove(video.work_file_a);
+    fs::remove(video.work_file_b);
+  }
+}
+
+TEST_F(RandomTransitionStep, EachCurrentFileHasItsFirstTryAndItsFallBack) {
+  const std::string source = two_part_clip("clip.mp4", 2, 2);  // D = 4: HALF = 2, REST = 2
+  struct Case {
+    int current;
+    const char* failing;  // the first try fails when this is set
+    int exit_code, bytes;
+    const char* first_try;   // what the first join holds
+    const char* fall_back;   // what the second join holds
+  };
+  const Case cases[] = {
+      {2, nullptr, 0, 0, "transition=rectcrop:duration=2:offset=0", nullptr},
+      {2, "rectcrop:duration=2", 0, 5, "transition=rectcrop:duration=2:offset=0", ":duration=1:offset=1"},
+      {2, "rectcrop:duration=2", 1, -1, "transition=rectcrop:duration=2:offset=0", ":duration=1:offset=1"},
+      {1, "velmon3.mp4 -filter_complex", 0, 5, "velmon3", "transition=circlecrop:duration=2:offset=0"},
+      {1, "velmon3.mp4 -filter_complex", 1, -1, "velmon3", "transition=circlecrop:duration=2:offset=0"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "current " << c.current << " failing " << (c.failing ? c.failing : "-")
+                                    << " exit " << c.exit_code << " bytes " << c.bytes);
+    EditVideoState video = start_video(source);
+    if (c.current == 2) {
+      fs::rename(video.work_file_a, video.work_file_b);
+      video.current = 2;
+    }
+    if (c.failing) {
+      fail_converter_calls(c.failing, c.exit_code, c.bytes);
+    } else {
+      log_converter();
+    }
+    take_converter_calls();
+    run_random_transition_step(video, page());
+    EXPECT_EQ(status(video), "随机转场已加");
+    EXPECT_EQ(video.current, c.current == 2 ? 1 : 2);
+    EXPECT_TRUE(test_env::decodes_without_errors(video.current_file()));
+    const std::vector<Call> joins = calls_writing(take_converter_calls(), "k5pw_cn.mp4");
+    ASSERT_EQ(joins.size(), c.fall_back ? 2u : 1u);
+    std::string first_args;
+    for (const std::string& argument : joins[0]) first_args += argument + " ";
+    EXPECT_NE(first_args.find(c.first_try), std::string::npos) << first_args;
+    if (c.fall_back) {
+      EXPECT_NE(after(joins[1], "-filter_complex").find(c.fall_back), std::string::npos);
+      // With A current the fall-back joins the unfaded second half.
+      EXPECT_EQ(joins[1][3].ends_with("/velmon2.mp4"), c.current == 1);
+    }
+    log_converter();
+    fs::remove(video.work_file_a);
+    fs::remove(video.work_file_b);
+  }
+}
+
+TEST_F(RandomTransitionStep, AVideoWithoutSoundIsJoinedAndCutWithoutSoundCommands) {
+  const std::string source = two_part_clip("silent.mp4", 4, 4, false);
+  EditVideoState video = start_video(source);
+  // A sound piece left by an earlier video is not this one's.
+  test_env::write_file(video.work_folder + "brel.mp3", test_env::read_file(landscape_clip()));
+  log_converter();
+  run_random_transition_step(video, page());
+  EXPECT_EQ(status(video), "随机转场已加");
+  ASSERT_EQ(video.current, 2);
+  const std::vector<Call> calls = take_converter_calls();
+  EXPECT_TRUE(calls_writing(calls, "brel.mp3").empty());
+  EXPECT_TRUE(calls_writing(calls, "yes.mp4").empty());
+  EXPECT_FALSE(fs::exists(video.work_folder + "brel.mp3"));
+  const std::vector<Call> cut = calls_writing(calls, fs::path(video.work_file_b).filename().string());
+  ASSERT_EQ(cut.size(), 1u);
+  EXPECT_EQ(after(cut[0], "-i"), video.work_folder + "k5pw_cn.mp4");
+  EXPECT_EQ(after(cut[0], "-t"), "00:00:08");
+  const test_env::ProbeResult probe = test_env::ffprobe(video.current_file());
+  EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video"}));
+  EXPECT_LT(mean_frame_difference(decode_frame(video.current_file(), 5.0), decode_frame(source, 7.0)), 6.0);
+}
+
+TEST_F(RandomTransitionStep, PiecesOfAnEarlierVideoAreNeverJoined) {
+  EditVideoState video = start_video(two_part_clip("clip.mp4", 4, 4));
+  const std::string earlier = test_env::read_file(landscape_clip());
+  const std::vector<std::string> pieces = {"velmon1.mp4", "velmon2.mp4", "velmon3.mp4", "brel.mp3",
+                                           "k5pw_cn.mp4", "velmon.mp4",  "yes.mp4"};
+  for (const std::string& piece : pieces) test_env::write_file(video.work_folder + piece, earlier);
+  // This video's current file cannot be read: nothing of it can be cut.
+  test_env::write_file(video.current_file(), std::string(4096, 'x'));
+  run_random_transition_step(video, page());
+  EXPECT_EQ(status(video), "添加随机转场");
+  EXPECT_EQ(video.current, 1);
+  EXPECT_FALSE(fs::exists(video.work_file_b));
+  for (const std::string& piece : pieces) EXPECT_FALSE(fs::exists(video.work_folder + piece)) << piece;
+}
+
+TEST_F(RandomTransitionStep, AnFlvSourcesPiecesKeepItsExtension) {
+  EditVideoState video = start_video(flv_clip(6.0));  // D = 6: HALF = 4, REST = 2
+  ASSERT_EQ(fs::path(video.work_file_a).extension(), ".mkv");
+  log_converter();
+  run_random_transition_step(video, page());
+  EXPECT_EQ(status(video), "随机转场已加");
+  ASSERT_EQ(video.current, 2);
+  const std::vector<Call> calls = take_converter_calls();
+  for (const char* piece : {"velmon1.flv", "velmon2.flv", "velmon3.flv", "k5pw_cn.flv", "velmon.flv", "yes.flv"}) {
+    EXPECT_EQ(calls_writing(calls, piece).size(), 1u) << piece;
+    EXPECT_TRUE(fs::exists(video.work_folder + piece)) << piece;
+  }
+  const test_env::ProbeResult probe = test_env::ffprobe(video.current_file());
+  EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
+  EXPECT_NEAR(probe.duration, 6.0, 0.3);
+  EXPECT_TRUE(test_env::decodes_without_errors(video.current_file()));
+}
+
+TEST_F(RandomTransitionStep, AnUncheckedBoxRunsNothing) {
+  EditVideoState video = start_video(landscape_clip());
+  check("random_transition_check", false);
+  log_converter();
+  run_random_transition_step(video, page());
+  EXPECT_TRUE(take_converter_calls().empty());
+  EXPECT_EQ(status(video), "");
+  EXPECT_EQ(video.current, 1);
+}
