@@ -148,8 +148,10 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
     picture = pieces.with_sound;
   }
 
+  // No "-ss 00:00:00" in front of the input: on an flv piece that seek lands on a later
+  // key frame, and the copy loses the video's first seconds.
   EditCommand cut;
-  cut.text(" -ss 00:00:00 -t " + format_seconds_hms(state.kept_length) + " -i ")
+  cut.text(" -t " + format_seconds_hms(state.kept_length) + " -i ")
       .path(picture)
       .text(" -vcodec copy -y ")
       .path(state.next_file());

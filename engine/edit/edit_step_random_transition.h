@@ -16,7 +16,8 @@
 //   k5pw_cn+ext  -i velmon1 -i SECOND -filter_complex F
 //   velmon+ext   -i k5pw_cn -vcodec copy -an
 //   yes+ext      -i velmon -i brel.mp3
-//   NEXT         -ss 00:00:00 -t HMS(D) -i yes -vcodec copy
+//   NEXT         -t HMS(D) -i yes -vcodec copy           (no seek to 00:00:00 first:
+//                on an flv piece it lands on a later key frame)
 // F = [0:v]settb=AVTB[a];[1:v]settb=AVTB[b];[a][b]xfade=transition=T:duration=S:
 // offset=HALF-S (not below 0). The cross-fade refuses inputs whose time bases differ,
 // and the stream-copied first piece keeps the current file's while the re-encoded one

@@ -120,7 +120,7 @@ TEST_F(RandomTransitionStep, TenSecondsAreCutAtSixAndTheOutputShowsBothHalves) {
                             joined_filter(name, 2, 4), "-y", folder + "k5pw_cn.mp4"}));
   EXPECT_EQ(calls[5], (Call{"-i", folder + "k5pw_cn.mp4", "-vcodec", "copy", "-an", "-y", folder + "velmon.mp4"}));
   EXPECT_EQ(calls[6], (Call{"-i", folder + "velmon.mp4", "-i", folder + "brel.mp3", "-y", folder + "yes.mp4"}));
-  EXPECT_EQ(calls[7], (Call{"-ss", "00:00:00", "-t", "00:00:10", "-i", folder + "yes.mp4", "-vcodec", "copy", "-y",
+  EXPECT_EQ(calls[7], (Call{"-t", "00:00:10", "-i", folder + "yes.mp4", "-vcodec", "copy", "-y",
                             video.work_file_b}));
 
   // Both halves: the test pattern before the transition, the colour bars after it.
@@ -246,7 +246,8 @@ TEST_F(RandomTransitionStep, PiecesOfAnEarlierVideoAreNeverJoined) {
 }
 
 TEST_F(RandomTransitionStep, AnFlvSourcesPiecesKeepItsExtension) {
-  EditVideoState video = start_video(flv_clip(6.0));  // D = 6: HALF = 4, REST = 2
+  const std::string source = flv_clip(6.0);
+  EditVideoState video = start_video(source);  // D = 6: HALF = 4, REST = 2
   ASSERT_EQ(fs::path(video.work_file_a).extension(), ".mkv");
   log_converter();
   run_random_transition_step(video, page());
@@ -261,6 +262,10 @@ TEST_F(RandomTransitionStep, AnFlvSourcesPiecesKeepItsExtension) {
   EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
   EXPECT_NEAR(probe.duration, 6.0, 0.3);
   EXPECT_TRUE(test_env::decodes_without_errors(video.current_file()));
+  // The whole joined picture, from its first frame: 2 s before the transition, 2 s of
+  // it, and nothing after the second half's 2 s.
+  EXPECT_NEAR(test_env::count_video_frames(video.current_file()), 100, 3);
+  EXPECT_LT(mean_frame_difference(decode_frame(video.current_file(), 0.5), decode_frame(source, 0.5)), 10.0);
 }
 
 TEST_F(RandomTransitionStep, AnUncheckedBoxRunsNothing) {
