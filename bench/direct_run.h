@@ -1,5 +1,6 @@
 // Starting the converter directly, as the benchmarks' yardstick: posix_spawn with the
-// arguments of a command line, input and output on /dev/null, then waitpid.
+// arguments of a command line (or with arguments as given), input and output on
+// /dev/null, then waitpid.
 
 #pragma once
 
@@ -14,10 +15,9 @@
 
 extern char** environ;
 
-// Runs `program` with the arguments of `command_line`, output to /dev/null; false
-// unless it ended with 0.
-inline bool run_directly(const std::string& program, const std::string& command_line) {
-  std::vector<std::string> arguments = split_command_line(command_line);
+// Runs `program` with `arguments` (without the program itself), output to /dev/null;
+// false unless it ended with 0.
+inline bool run_arguments_directly(const std::string& program, std::vector<std::string> arguments) {
   arguments.insert(arguments.begin(), program);
   std::vector<char*> argv;
   for (auto& argument : arguments) argv.push_back(argument.data());
@@ -35,4 +35,10 @@ inline bool run_directly(const std::string& program, const std::string& command_
   while (waitpid(pid, &status, 0) < 0) {
   }
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Runs `program` with the arguments of `command_line`, output to /dev/null; false
+// unless it ended with 0.
+inline bool run_directly(const std::string& program, const std::string& command_line) {
+  return run_arguments_directly(program, split_command_line(command_line));
 }

@@ -1,0 +1,227 @@
+// Cost of a whole edit job with several steps compared with running its converter
+// command lines directly.
+//
+// Makes a number of 10-second 1280x720 H.264/AAC mp4 clips (testsrc2 and a sine tone)
+// in a temporary folder and puts them in the edit list of a headless main window with
+// the head and tail cut (its default 3 s and 2 s), sharpening, the horizontal flip and
+// the random transition checked, saving as mp4 into a temporary folder. One job runs
+// first with a logging converter in the run folder, which writes down every converter
+// call's arguments: the duration probes, the first work files' probes, the steps and
+// the saves. Then, over several rounds and alternating which goes first:
+// - the real edit job: `batch_edit_videos` on its own thread, as the start button
+//   starts it, with the run folder's converter the system's one again;
+// - a plain loop: the work folder made, each source copied into its first work file
+//   (the job copies an mp4 source, it does not convert it), then every logged call in
+//   order, each converter started with posix_spawn, its output to /dev/null, and waited
+//   for with waitpid (a call that exits non-zero, like the probes, is part of the work).
+// The job draws its transition and fade length anew in every run, the loop replays the
+// logged ones; their costs differ little next to the encodes.
+// For each round it prints both wall times, their ratio (job / loop) and this program's
+// own CPU time during the job (getrusage RUSAGE_SELF: every thread of the program, the
+// converters' time is not in it), also as a share of the job's wall time.
+// Everything it made is deleted at the end.
+//
+// Usage: edit_chain [clips [rounds]]   (defaults 5 and 4)
+// Targets: wall-time ratio <= 1.05, own CPU <= 1 % of the job's wall time.
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/direct_run.h"
+#include "engine/edit/edit_job.h"
+#include "engine/edit/edit_job_save.h"
+#include "engine/edit/edit_job_state.h"
+#include "engine/globals.h"
+#include "platform/gui/gui.h"
+#include "tests/support/job_run_folder.h"
+#include "tests/support/logging_converter.h"
+#include "tests/support/test_env.h"
+#include "ui/main_window.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using clock_type = std::chrono::steady_clock;
+
+double seconds_since(clock_type::time_point start) {
+  return std::chrono::duration<double>(clock_type::now() - start).count();
+}
+
+struct CpuTime {
+  double user = 0, system = 0;
+  double total() const { return user + system; }
+};
+
+CpuTime own_cpu_time() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto as_seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+  return {as_seconds(usage.ru_utime), as_seconds(usage.ru_stime)};
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+bool make_bench_clip(const std::string& path, int index) {
+  const std::string tone = std::to_string(220 + 20 * index);
+  return test_env::make_clip({"-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=25:duration=10", "-f", "lavfi", "-i",
+                              "sine=frequency=" + tone + ":sample_rate=44100:duration=10", "-c:v", "libx264",
+                              "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", path});
+}
+
+void empty_folder(const std::string& folder) {
+  for (const auto& entry : fs::directory_iterator(folder)) fs::remove_all(entry.path());
+}
+
+// The run folder's converter: the system's one, or the logging stand-in.
+void use_system_converter(const std::string& run) {
+  fs::remove(run + "/bin/ffmpeg");
+  fs::create_symlink(QF_SYSTEM_FFMPEG, run + "/bin/ffmpeg");
+}
+
+struct JobRun {
+  double wall = -1;
+  CpuTime cpu;
+};
+
+// The edit job on its own thread; failed (negative wall time) unless every row ended
+// ">任务完成<" with every step of the chain done.
+JobRun run_job(WindowToken window) {
+  JobRun run;
+  stop_requested = false;
+  const CpuTime cpu_before = own_cpu_time();
+  const auto start = clock_type::now();
+  std::thread worker(batch_edit_videos_thread_entry, window);
+  worker.join();
+  run.wall = seconds_since(start);
+  const CpuTime cpu_after = own_cpu_time();
+  run.cpu = {cpu_after.user - cpu_before.user, cpu_after.system - cpu_before.system};
+  for (const ListRow& row : gui().list_rows({window, "edit_list"})) {
+    const std::string status = row.cells.size() > edit_list_status_column ? row.cells[edit_list_status_column] : "";
+    if (status != edit_status_done) {
+      std::printf("row %s ended \"%s\"\n", row.cells[0].c_str(), status.c_str());
+      run.wall = -1;
+    }
+  }
+  return run;
+}
+
+// The loop: the work folder, the first work files, then every call in order.
+double run_loop(const std::vector<std::string>& sources, const std::vector<std::vector<std::string>>& calls) {
+  const std::string program = ffmpeg_exe_path.get();
+  const auto start = clock_type::now();
+  fs::create_directories(edit_work_folder());
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    fs::copy_file(sources[i], edit_work_folder() + std::to_string(i + 1) + ".mp4",
+                  fs::copy_options::overwrite_existing);
+  }
+  for (const std::vector<std::string>& call : calls) run_arguments_directly(program, call);
+  const double wall = seconds_since(start);
+  fs::remove_all(edit_work_folder());
+  return wall;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int clip_count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+  const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 4;
+
+  test_env::TempDir work;  // clips, outputs and run folder; removed at the end
+  const std::string run = test_env::use_job_run_folder(work.path());
+  const std::string clips = work / "clips", out = work / "out";
+  fs::create_directories(clips);
+  fs::create_directories(out);
+
+  std::printf("making %d clips of 10 s at 1280x720 (H.264/AAC mp4) ...\n", clip_count);
+  std::fflush(stdout);
+  std::vector<std::string> sources;
+  for (int i = 1; i <= clip_count; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/clip%03d.mp4", i);
+    sources.push_back(clips + name);
+    if (!make_bench_clip(sources.back(), i)) {
+      std::printf("making %s failed\n", sources.back().c_str());
+      return 1;
+    }
+  }
+
+  HeadlessGui headless;
+  const WindowToken window = gui().create_window(main_window_spec(run));
+  gui().set_text({window, "edit_output_folder_field"}, out);
+  for (const char* box : {"head_trim_check", "tail_trim_check", "sharpen_check", "hflip_check",
+                          "random_transition_check", "edit_format_mp4_radio"}) {
+    gui().set_checked({window, box}, true);
+  }
+  const ControlRef list{window, "edit_list"};
+  for (const std::string& source : sources) {
+    gui().append_row(list, {std::to_string(gui().row_count(list) + 1), source, "", ""});
+  }
+
+  // The command lines, as the job runs them.
+  const std::string log = work / "converter.log";
+  test_env::install_logging_converter(run, log);
+  if (run_job(window).wall < 0) {
+    std::printf("the logged job failed\n");
+    return 1;
+  }
+  use_system_converter(run);
+  const std::vector<std::vector<std::string>> calls = test_env::read_logged_commands(log);
+  std::printf("%zu converter calls for %d clips; the trim of the first clip: ffmpeg", calls.size(), clip_count);
+  for (const std::vector<std::string>& call : calls) {
+    if (std::find(call.begin(), call.end(), "-ss") != call.end() && call.size() > 2 && call[0] == "-i") {
+      for (const std::string& argument : call) std::printf(" %s", argument.c_str());
+      break;
+    }
+  }
+  std::printf("\n\n%5s %6s %8s %8s %7s %12s %8s %8s\n", "round", "first", "job s", "loop s", "ratio", "own CPU ms",
+              "(system)", "CPU %");
+
+  std::vector<double> ratios, cpu_shares;
+  double job_total = 0, loop_total = 0;
+  for (int round = 1; round <= rounds; ++round) {
+    // Alternate the order so that a drift of the machine's load hits both alike; each
+    // side starts with an empty output folder.
+    const bool job_first = round % 2 == 1;
+    JobRun job;
+    double loop = 0;
+    for (int side = 0; side < 2; ++side) {
+      empty_folder(out);
+      if ((side == 0) == job_first) {
+        job = run_job(window);
+      } else {
+        loop = run_loop(sources, calls);
+      }
+    }
+    if (job.wall < 0) {
+      std::printf("round %d failed\n", round);
+      return 1;
+    }
+    const double ratio = job.wall / loop, share = 100 * job.cpu.total() / job.wall;
+    ratios.push_back(ratio);
+    cpu_shares.push_back(share);
+    job_total += job.wall;
+    loop_total += loop;
+    std::printf("%5d %6s %8.3f %8.3f %7.3f %12.2f %8.2f %8.3f\n", round, job_first ? "job" : "loop", job.wall, loop,
+                ratio, job.cpu.total() * 1000, job.cpu.system * 1000, share);
+    std::fflush(stdout);
+  }
+
+  std::printf("\n%d clips, %d rounds: wall ratio job / loop median %.3f, of the totals %.3f\n", clip_count, rounds,
+              median(ratios), job_total / loop_total);
+  std::printf("own CPU median %.3f %%, max %.3f %% of the job's wall time\n", median(cpu_shares),
+              *std::max_element(cpu_shares.begin(), cpu_shares.end()));
+  std::printf("targets: wall ratio <= 1.05, own CPU <= 1 %% of wall\n");
+  return 0;
+}
