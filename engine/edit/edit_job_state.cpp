@@ -34,16 +34,16 @@ void set_edit_status(const EditPage& page, const EditVideoState& state, const st
 
 namespace {
 
-bool output_counts(const std::string& path) {
-  return path_exists(path) && get_file_size(path) >= edit_step_min_output_bytes;
-}
-
 void make_next_current(EditVideoState& state) { state.current = state.current == 2 ? 1 : 2; }
 
 }  // namespace
 
+bool edit_output_counts(const std::string& path) {
+  return path_exists(path) && get_file_size(path) >= edit_step_min_output_bytes;
+}
+
 bool edit_step_verify(EditVideoState& state) {
-  if (!output_counts(state.next_file())) return false;
+  if (!edit_output_counts(state.next_file())) return false;
   make_next_current(state);
   return true;
 }

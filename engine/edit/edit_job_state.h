@@ -74,6 +74,9 @@ EditVideoState make_edit_video_state(int row_number, RowId row_id, const std::st
 // over).
 void set_edit_status(const EditPage& page, const EditVideoState& state, const std::string& status);
 
+// Whether a step's output file counts: it exists with at least 10 bytes.
+bool edit_output_counts(const std::string& path);
+
 // Whether the step's output counts: the next file exists with at least 10 bytes. When
 // it does, it becomes current.
 bool edit_step_verify(EditVideoState& state);

@@ -8,7 +8,6 @@
 #include "engine/edit/edit_utilities.h"
 #include "engine/globals.h"
 #include "engine/transition_table.h"
-#include "platform/files.h"
 
 namespace {
 
@@ -27,9 +26,8 @@ Pieces piece_files(const EditVideoState& state) {
           folder + "k5pw_cn" + ext, folder + "velmon" + ext,  folder + "yes" + ext};
 }
 
-bool counts(int exit_status, const std::string& path) {
-  return exit_status == 0 && path_exists(path) && get_file_size(path) >= edit_step_min_output_bytes;
-}
+// A piece counts when its run exited 0 and it holds what a step's output must.
+bool counts(int exit_status, const std::string& path) { return exit_status == 0 && edit_output_counts(path); }
 
 // Whether the input part of a converter console text lists a sound stream
 // ("  Stream #0:1[0x2](und): Audio: aac ...").

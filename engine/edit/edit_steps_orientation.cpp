@@ -6,8 +6,6 @@
 #include "engine/edit/edit_job_command.h"
 #include "engine/edit/edit_job_first_transcode.h"
 #include "engine/edit/edit_step_common.h"
-#include "engine/edit/edit_utilities.h"
-#include "platform/files.h"
 
 namespace {
 
@@ -17,10 +15,6 @@ constexpr const char* portrait_to_landscape_filter =
 constexpr const char* landscape_to_portrait_filter =
     "[0:v]scale=256/81*iw:256/81*ih,boxblur=luma_radius=min(h\\,w)/10:luma_power=3:chroma_radius=min(cw\\,ch)/10:"
     "chroma_power=1[bg];[bg][0:v]overlay=(W-w)/2:(H-h)/2,setsar=1,crop=w=iw*81/256";
-
-bool holds_output(const std::string& path) {
-  return path_exists(path) && get_file_size(path) >= edit_step_min_output_bytes;
-}
 
 // Reads the frame size of the current work file into the state (0 when not found).
 void read_current_frame_size(EditVideoState& state) {
@@ -54,7 +48,7 @@ void run_landscape_to_portrait_step(EditVideoState& state, const EditPage& page)
   set_edit_status(page, state, "正在改成竖屏");
   const EditCommand tall = current_to_next_command(
       state, std::string(" -lavfi \"") + landscape_to_portrait_filter + "\" -vcodec h264 -preset ultrafast");
-  if (run_edit_command(tall) != 0 || !holds_output(state.next_file())) return;
+  if (run_edit_command(tall) != 0 || !edit_output_counts(state.next_file())) return;
 
   EditCommand scaled;
   scaled.text(" -i ")
@@ -62,7 +56,7 @@ void run_landscape_to_portrait_step(EditVideoState& state, const EditPage& page)
       .text(" -vf scale=" + std::to_string(state.height) + ":" + std::to_string(state.width) +
             ",setsar=1 -vcodec h264 -preset ultrafast -y ")
       .path(state.current_file());
-  if (run_edit_command(scaled) == 0 && holds_output(state.current_file())) {
+  if (run_edit_command(scaled) == 0 && edit_output_counts(state.current_file())) {
     std::swap(state.width, state.height);
   } else {
     // The current file was being rewritten and cannot be trusted: the tall frame of
