@@ -19,9 +19,14 @@
 // For each round it prints both wall times, their ratio (job / loop) and this program's
 // own CPU time during the job (getrusage RUSAGE_SELF: every thread of the program, the
 // converters' time is not in it), also as a share of the job's wall time.
+// On a machine whose load changes from one minute to the next, a whole job and its
+// loop may meet different loads. With "pairs" the sides alternate clip by clip
+// instead: a job on one clip, then the loop of that clip's calls (or the other way
+// round, alternating), and a round adds up the clips; each job then also sets up and
+// ends once per clip, so the job's own share is if anything overstated.
 // Everything it made is deleted at the end.
 //
-// Usage: edit_chain [clips [rounds]]   (defaults 5 and 4)
+// Usage: edit_chain [clips [rounds [pairs]]]   (defaults 5, 4 and whole jobs)
 // Targets: wall-time ratio <= 1.05, own CPU <= 1 % of the job's wall time.
 
 #include <sys/resource.h>
@@ -117,8 +122,31 @@ JobRun run_job(WindowToken window) {
   return run;
 }
 
-// The loop: the work folder, the first work files, then every call in order.
-double run_loop(const std::vector<std::string>& sources, const std::vector<std::vector<std::string>>& calls) {
+using Calls = std::vector<std::vector<std::string>>;
+
+// The edit list holding `sources` alone, in order.
+void list_sources(WindowToken window, const std::vector<std::string>& sources) {
+  const ControlRef list{window, "edit_list"};
+  gui().clear_rows(list);
+  for (const std::string& source : sources) {
+    gui().append_row(list, {std::to_string(gui().row_count(list) + 1), source, "", ""});
+  }
+}
+
+// The converter calls of a job on `sources`, logged by the stand-in converter.
+Calls log_job_calls(WindowToken window, const std::string& run, const std::string& log,
+                    const std::vector<std::string>& sources) {
+  list_sources(window, sources);
+  fs::remove(log);
+  test_env::install_logging_converter(run, log);
+  const bool done = run_job(window).wall >= 0;
+  use_system_converter(run);
+  return done ? test_env::read_logged_commands(log) : Calls{};
+}
+
+// The loop: the work folder, the first work files of the rows of `sources`, then every
+// call in order.
+double run_loop(const std::vector<std::string>& sources, const Calls& calls) {
   const std::string program = ffmpeg_exe_path.get();
   const auto start = clock_type::now();
   fs::create_directories(edit_work_folder());
@@ -132,11 +160,27 @@ double run_loop(const std::vector<std::string>& sources, const std::vector<std::
   return wall;
 }
 
+// A job on `sources` and the loop of `calls`, in the order asked, each from an empty
+// output folder.
+void run_both(WindowToken window, const std::string& out, const std::vector<std::string>& sources,
+              const Calls& calls, bool job_first, JobRun& job, double& loop) {
+  list_sources(window, sources);
+  for (int side = 0; side < 2; ++side) {
+    empty_folder(out);
+    if ((side == 0) == job_first) {
+      job = run_job(window);
+    } else {
+      loop = run_loop(sources, calls);
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const int clip_count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 4;
+  const bool pairs = argc > 3 && std::string(argv[3]) == "pairs";
 
   test_env::TempDir work;  // clips, outputs and run folder; removed at the end
   const std::string run = test_env::use_job_run_folder(work.path());
@@ -164,22 +208,28 @@ int main(int argc, char** argv) {
                           "random_transition_check", "edit_format_mp4_radio"}) {
     gui().set_checked({window, box}, true);
   }
-  const ControlRef list{window, "edit_list"};
-  for (const std::string& source : sources) {
-    gui().append_row(list, {std::to_string(gui().row_count(list) + 1), source, "", ""});
-  }
 
-  // The command lines, as the job runs them.
+  // The command lines, as the job runs them: of the whole job, or of each clip's.
   const std::string log = work / "converter.log";
-  test_env::install_logging_converter(run, log);
-  if (run_job(window).wall < 0) {
-    std::printf("the logged job failed\n");
-    return 1;
+  std::vector<std::vector<std::string>> groups;  // the sources of each job
+  if (pairs) {
+    for (const std::string& source : sources) groups.push_back({source});
+  } else {
+    groups.push_back(sources);
   }
-  use_system_converter(run);
-  const std::vector<std::vector<std::string>> calls = test_env::read_logged_commands(log);
-  std::printf("%zu converter calls for %d clips; the trim of the first clip: ffmpeg", calls.size(), clip_count);
-  for (const std::vector<std::string>& call : calls) {
+  std::vector<Calls> calls;
+  std::size_t call_count = 0;
+  for (const std::vector<std::string>& group : groups) {
+    calls.push_back(log_job_calls(window, run, log, group));
+    if (calls.back().empty()) {
+      std::printf("the logged job failed\n");
+      return 1;
+    }
+    call_count += calls.back().size();
+  }
+  std::printf("%zu converter calls for %d clips (%s); the first clip's trim: ffmpeg", call_count, clip_count,
+              pairs ? "one job per clip, alternating clip by clip" : "one job");
+  for (const std::vector<std::string>& call : calls.front()) {
     if (std::find(call.begin(), call.end(), "-ss") != call.end() && call.size() > 2 && call[0] == "-i") {
       for (const std::string& argument : call) std::printf(" %s", argument.c_str());
       break;
@@ -191,30 +241,31 @@ int main(int argc, char** argv) {
   std::vector<double> ratios, cpu_shares;
   double job_total = 0, loop_total = 0;
   for (int round = 1; round <= rounds; ++round) {
-    // Alternate the order so that a drift of the machine's load hits both alike; each
-    // side starts with an empty output folder.
-    const bool job_first = round % 2 == 1;
-    JobRun job;
-    double loop = 0;
-    for (int side = 0; side < 2; ++side) {
-      empty_folder(out);
-      if ((side == 0) == job_first) {
-        job = run_job(window);
-      } else {
-        loop = run_loop(sources, calls);
+    // Alternate the order so that a drift of the machine's load hits both alike.
+    JobRun job_sum{0, {}};
+    double loop_sum = 0;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+      const bool job_first = (round + static_cast<int>(g)) % 2 == 1;
+      JobRun job;
+      double loop = 0;
+      run_both(window, out, groups[g], calls[g], job_first, job, loop);
+      if (job.wall < 0) {
+        std::printf("round %d failed\n", round);
+        return 1;
       }
+      job_sum.wall += job.wall;
+      job_sum.cpu.user += job.cpu.user;
+      job_sum.cpu.system += job.cpu.system;
+      loop_sum += loop;
     }
-    if (job.wall < 0) {
-      std::printf("round %d failed\n", round);
-      return 1;
-    }
-    const double ratio = job.wall / loop, share = 100 * job.cpu.total() / job.wall;
+    const double ratio = job_sum.wall / loop_sum, share = 100 * job_sum.cpu.total() / job_sum.wall;
     ratios.push_back(ratio);
     cpu_shares.push_back(share);
-    job_total += job.wall;
-    loop_total += loop;
-    std::printf("%5d %6s %8.3f %8.3f %7.3f %12.2f %8.2f %8.3f\n", round, job_first ? "job" : "loop", job.wall, loop,
-                ratio, job.cpu.total() * 1000, job.cpu.system * 1000, share);
+    job_total += job_sum.wall;
+    loop_total += loop_sum;
+    std::printf("%5d %6s %8.3f %8.3f %7.3f %12.2f %8.2f %8.3f\n", round,
+                pairs ? "alt." : (round % 2 == 1 ? "job" : "loop"), job_sum.wall, loop_sum, ratio,
+                job_sum.cpu.total() * 1000, job_sum.cpu.system * 1000, share);
     std::fflush(stdout);
   }
 
