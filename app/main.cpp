@@ -6,6 +6,7 @@
 #include "dialogs/mosaic_region_dialog.h"
 #include "dialogs/custom_command_dialog.h"
 #include "dialogs/m3u8_batch_copy_dialog.h"
+#include "dialogs/picture_position_dialog.h"
 #include "engine/worker_threads.h"
 #include "platform/qt/qt_gui.h"
 #include "ui/program_start.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     // The dialogs the main window's buttons open (engine/dialog_openers.h).
     register_crop_region_dialog_opener();
     register_mosaic_region_dialog_opener();
+    register_picture_position_dialog_opener();
     register_custom_command_dialog_opener();
     register_m3u8_batch_copy_dialog_opener();
     exit_code = program_start();

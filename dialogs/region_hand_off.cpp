@@ -2,13 +2,19 @@
 
 #include "engine/main_window_token.h"
 
-void load_region_fields(WindowToken window, const RegionFieldLinks& links) {
+void load_region_fields(WindowToken window, std::span<const RegionFieldLink> links) {
   const WindowToken main = main_window();
   for (const RegionFieldLink& link : links) gui().set_text({window, link.value_box}, gui().text({main, link.main_field}));
   if (gui().row_count({main, "edit_list"}) > 0) {
     gui().set_text({window, region_video_field}, gui().cell({main, "edit_list"}, 0, 1));
     start_region_timer(window, region_probe_timer);
   }
+}
+
+void hand_back_region_fields(WindowToken window, std::span<const RegionFieldLink> links) {
+  const WindowToken main = main_window();
+  for (const RegionFieldLink& link : links) gui().set_text({main, link.main_field}, gui().text({window, link.value_box}));
+  gui().destroy_window(window);
 }
 
 bool region_within_frame(const GuiRect& box, const RegionEditorState& state) {
@@ -18,12 +24,10 @@ bool region_within_frame(const GuiRect& box, const RegionEditorState& state) {
 }
 
 void save_region_fields(WindowToken window, const char* box_role, const RegionEditorState& state,
-                        const RegionFieldLinks& links, const char* title, const char* message) {
+                        std::span<const RegionFieldLink> links, const char* title, const char* message) {
   if (!region_within_frame(gui().geometry({window, box_role}), state)) {
     show_message_box(title, message, MessageButtons::ok, window);
     return;
   }
-  const WindowToken main = main_window();
-  for (const RegionFieldLink& link : links) gui().set_text({main, link.main_field}, gui().text({window, link.value_box}));
-  gui().destroy_window(window);
+  hand_back_region_fields(window, links);
 }
