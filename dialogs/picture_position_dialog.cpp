@@ -1,5 +1,7 @@
 #include "dialogs/picture_position_dialog.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <mutex>
@@ -59,7 +61,11 @@ void on_picture_pos_preview_left_down(const GuiEvent& event) {
   if (event.button != mouse_buttons::left) return;
   const GuiPoint corner =
       gui().animation_position({event.target.window, region_preview}, overlay_object).value_or(GuiPoint{});
-  overlay_grab_offset.set({event.x - corner.x, event.y - corner.y});
+  // In 64 bits: an overlay placed from a huge typed value may lie far outside the box.
+  const auto offset = [](int at, int edge) {
+    return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{at} - edge, INT_MIN, INT_MAX));
+  };
+  overlay_grab_offset.set({offset(event.x, corner.x), offset(event.y, corner.y)});
 }
 
 // The press has ended, however the release was reported.
@@ -80,10 +86,14 @@ void on_picture_pos_drag_timer(const GuiEvent& event) {
   const IntPair mouse = preview_mouse_pos.get();
   const IntPair offset = overlay_grab_offset.get();
   const double scale = zoom / 100.0;
-  const auto source = [scale](int preview) { return static_cast<std::int64_t>(std::trunc(preview / scale)); };
+  // The overlay's corner in preview pixels (in 64 bits, see the grab offset), then in
+  // source pixels, truncated.
+  const auto source = [scale](int cursor, int grab) {
+    return static_cast<std::int64_t>(std::trunc(static_cast<double>(std::int64_t{cursor} - grab) / scale));
+  };
   // Each write moves the overlay through the box's change handler.
-  gui().set_text({window, region_left_field}, std::to_string(source(mouse.x - offset.x)));
-  gui().set_text({window, region_top_field}, std::to_string(source(mouse.y - offset.y)));
+  gui().set_text({window, region_left_field}, std::to_string(source(mouse.x, offset.x)));
+  gui().set_text({window, region_top_field}, std::to_string(source(mouse.y, offset.y)));
 }
 
 void on_picture_pos_choose_picture_clicked(const GuiEvent& event) {
