@@ -1,7 +1,9 @@
 #include "engine/edit/edit_job_steps.h"
 
 #include "engine/edit/edit_custom_commands.h"
+#include "engine/edit/edit_steps_framing.h"
 #include "engine/edit/edit_steps_picture_filters.h"
+#include "engine/edit/edit_steps_pictures.h"
 #include "engine/worker_threads.h"
 
 namespace {
@@ -29,13 +31,13 @@ constexpr std::array<EditStepSlot, edit_step_count> slots = {{
     {EditStep::AudioSampleRate, "AudioSampleRate", nullptr},
     {EditStep::ScrollingSubtitle, "ScrollingSubtitle", nullptr},
     {EditStep::MixAudioFile, "MixAudioFile", nullptr},
-    {EditStep::RemoveLogo, "RemoveLogo", nullptr},
-    {EditStep::PictureWatermark, "PictureWatermark", nullptr},
-    {EditStep::TopBottomPictures, "TopBottomPictures", nullptr},
-    {EditStep::Resize, "Resize", nullptr},
-    {EditStep::BackgroundPicture, "BackgroundPicture", nullptr},
-    {EditStep::Crop, "Crop", nullptr},
-    {EditStep::BlurredBorder, "BlurredBorder", nullptr},
+    {EditStep::RemoveLogo, "RemoveLogo", run_remove_logo_step},
+    {EditStep::PictureWatermark, "PictureWatermark", run_picture_watermark_step},
+    {EditStep::TopBottomPictures, "TopBottomPictures", run_top_bottom_pictures_step},
+    {EditStep::Resize, "Resize", run_resize_step},
+    {EditStep::BackgroundPicture, "BackgroundPicture", run_background_picture_step},
+    {EditStep::Crop, "Crop", run_crop_step},
+    {EditStep::BlurredBorder, "BlurredBorder", run_blurred_border_step},
     {EditStep::CustomCommandsAfter, "CustomCommandsAfter", run_custom_commands_after},
 }};
 

@@ -57,6 +57,14 @@ DecodedFrame decode_frame(const std::string& path, double seconds, const std::st
   return frame;
 }
 
+bool pixel_near(const std::vector<int>& pixel, const std::vector<int>& rgb, int tolerance) {
+  if (pixel.size() != 3 || rgb.size() != 3) return false;
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (std::abs(pixel[i] - rgb[i]) > tolerance) return false;
+  }
+  return true;
+}
+
 double mean_frame_difference(const DecodedFrame& a, const DecodedFrame& b) {
   if (a.rgb.empty() || a.width != b.width || a.height != b.height || a.rgb.size() != b.rgb.size()) return 255.0;
   double sum = 0;

@@ -27,6 +27,10 @@ struct DecodedFrame {
 };
 DecodedFrame decode_frame(const std::string& path, double seconds = 0.0, const std::string& filter = "");
 
+// True when `pixel` ({r, g, b}, as DecodedFrame::pixel gives it) lies within
+// `tolerance` of `rgb` in every channel; false for an empty pixel.
+bool pixel_near(const std::vector<int>& pixel, const std::vector<int>& rgb, int tolerance = 40);
+
 // The mean absolute difference of two frames' bytes (0 to 255); 255 when their sizes
 // differ or either is empty.
 double mean_frame_difference(const DecodedFrame& a, const DecodedFrame& b);
