@@ -1,6 +1,7 @@
 #include "engine/edit/edit_job_steps.h"
 
 #include "engine/edit/edit_custom_commands.h"
+#include "engine/edit/edit_steps_effects.h"
 #include "engine/edit/edit_steps_picture_filters.h"
 #include "engine/worker_threads.h"
 
@@ -22,9 +23,9 @@ constexpr std::array<EditStepSlot, edit_step_count> slots = {{
     {EditStep::RotateClockwise, "RotateClockwise", run_rotate_clockwise_step},
     {EditStep::RotateCounterClockwise, "RotateCounterClockwise", run_rotate_counter_clockwise_step},
     {EditStep::RandomTransition, "RandomTransition", nullptr},
-    {EditStep::FadeIn, "FadeIn", nullptr},
-    {EditStep::HueCycle, "HueCycle", nullptr},
-    {EditStep::Vignette, "Vignette", nullptr},
+    {EditStep::FadeIn, "FadeIn", run_fade_in_step},
+    {EditStep::HueCycle, "HueCycle", run_hue_cycle_step},
+    {EditStep::Vignette, "Vignette", run_vignette_step},
     {EditStep::PlaybackSpeed, "PlaybackSpeed", nullptr},
     {EditStep::AudioSampleRate, "AudioSampleRate", nullptr},
     {EditStep::ScrollingSubtitle, "ScrollingSubtitle", nullptr},
