@@ -1,6 +1,7 @@
 #include "engine/edit/edit_job_steps.h"
 
 #include "engine/edit/edit_custom_commands.h"
+#include "engine/edit/edit_step_playback_speed.h"
 #include "engine/edit/edit_steps_effects.h"
 #include "engine/edit/edit_steps_picture_filters.h"
 #include "engine/worker_threads.h"
@@ -26,7 +27,7 @@ constexpr std::array<EditStepSlot, edit_step_count> slots = {{
     {EditStep::FadeIn, "FadeIn", run_fade_in_step},
     {EditStep::HueCycle, "HueCycle", run_hue_cycle_step},
     {EditStep::Vignette, "Vignette", run_vignette_step},
-    {EditStep::PlaybackSpeed, "PlaybackSpeed", nullptr},
+    {EditStep::PlaybackSpeed, "PlaybackSpeed", run_playback_speed_step},
     {EditStep::AudioSampleRate, "AudioSampleRate", nullptr},
     {EditStep::ScrollingSubtitle, "ScrollingSubtitle", nullptr},
     {EditStep::MixAudioFile, "MixAudioFile", nullptr},
