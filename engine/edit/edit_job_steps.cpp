@@ -3,6 +3,7 @@
 #include "engine/edit/edit_custom_commands.h"
 #include "engine/edit/edit_step_playback_speed.h"
 #include "engine/edit/edit_step_sample_rate.h"
+#include "engine/edit/edit_step_subtitle.h"
 #include "engine/edit/edit_steps_effects.h"
 #include "engine/edit/edit_steps_picture_filters.h"
 #include "engine/worker_threads.h"
@@ -30,7 +31,7 @@ constexpr std::array<EditStepSlot, edit_step_count> slots = {{
     {EditStep::Vignette, "Vignette", run_vignette_step},
     {EditStep::PlaybackSpeed, "PlaybackSpeed", run_playback_speed_step},
     {EditStep::AudioSampleRate, "AudioSampleRate", run_audio_sample_rate_step},
-    {EditStep::ScrollingSubtitle, "ScrollingSubtitle", nullptr},
+    {EditStep::ScrollingSubtitle, "ScrollingSubtitle", run_scrolling_subtitle_step},
     {EditStep::MixAudioFile, "MixAudioFile", nullptr},
     {EditStep::RemoveLogo, "RemoveLogo", nullptr},
     {EditStep::PictureWatermark, "PictureWatermark", nullptr},
