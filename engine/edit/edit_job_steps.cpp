@@ -1,6 +1,7 @@
 #include "engine/edit/edit_job_steps.h"
 
 #include "engine/edit/edit_custom_commands.h"
+#include "engine/edit/edit_step_added_audio.h"
 #include "engine/edit/edit_step_playback_speed.h"
 #include "engine/edit/edit_step_sample_rate.h"
 #include "engine/edit/edit_step_subtitle.h"
@@ -32,7 +33,7 @@ constexpr std::array<EditStepSlot, edit_step_count> slots = {{
     {EditStep::PlaybackSpeed, "PlaybackSpeed", run_playback_speed_step},
     {EditStep::AudioSampleRate, "AudioSampleRate", run_audio_sample_rate_step},
     {EditStep::ScrollingSubtitle, "ScrollingSubtitle", run_scrolling_subtitle_step},
-    {EditStep::MixAudioFile, "MixAudioFile", nullptr},
+    {EditStep::MixAudioFile, "MixAudioFile", run_mix_audio_file_step},
     {EditStep::RemoveLogo, "RemoveLogo", nullptr},
     {EditStep::PictureWatermark, "PictureWatermark", nullptr},
     {EditStep::TopBottomPictures, "TopBottomPictures", nullptr},
