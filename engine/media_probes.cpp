@@ -33,10 +33,12 @@ std::string probe_duration(const std::string& path) {
 
 bool console_lists_audio_stream(const std::string& console_text) {
   constexpr std::string_view audio = ": Audio: ";
+  constexpr std::string_view stream = "Stream #";
   for (std::size_t at = console_text.find(audio); at != std::string::npos; at = console_text.find(audio, at + 1)) {
-    const std::size_t line_start = console_text.find_last_of("\r\n", at);
-    const std::size_t from = line_start == std::string::npos ? 0 : line_start + 1;
-    if (console_text.substr(from, at - from).find("Stream #") != std::string::npos) return true;
+    const std::size_t line_break = console_text.find_last_of("\r\n", at);
+    const std::size_t line_start = line_break == std::string::npos ? 0 : line_break + 1;
+    const std::size_t first = console_text.find_first_not_of(" \t", line_start);
+    if (first < at && console_text.compare(first, stream.size(), stream) == 0) return true;
   }
   return false;
 }

@@ -34,8 +34,9 @@ struct StreamFacts {
   bool has_audio = false;  // an audio stream is listed
 };
 
-// True when `console_text` lists an audio stream: a line with "Stream #" and, after
-// it, ": Audio: " ("  Stream #0:1[0x2](und): Audio: aac (LC), 44100 Hz, ...").
+// True when `console_text` lists an audio stream: a line that begins (after blanks)
+// with "Stream #" and names ": Audio: " ("  Stream #0:1[0x2](und): Audio: aac (LC),
+// 44100 Hz, ..."); the words in a title or a file name are no stream.
 bool console_lists_audio_stream(const std::string& console_text);
 
 // The frame size and sound of the media file at `path` as the converter reads them:

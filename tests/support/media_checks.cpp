@@ -77,4 +77,19 @@ bool decodes_without_errors(const std::string& path) {
   return r.exit_code == 0 && r.output.empty();
 }
 
+double tone_level_db(const std::string& path, double frequency, double from_seconds) {
+  std::ostringstream filter;
+  filter << "atrim=start=" << from_seconds << ",bandpass=f=" << frequency << ":width_type=q:w=20,astats";
+  const ProgramResult r = run_program({QF_SYSTEM_FFMPEG, "-hide_banner", "-nostats", "-i", path, "-map", "0:a:0",
+                                       "-af", filter.str(), "-f", "null", "-"});
+  // astats ends with its "Overall" block: the last RMS level printed.
+  const std::string marker = "RMS level dB: ";
+  const std::size_t at = r.output.rfind(marker);
+  if (r.exit_code != 0 || at == std::string::npos) return -1000;
+  const std::size_t start = at + marker.size();
+  const std::string value = r.output.substr(start, r.output.find_first_of("\r\n", start) - start);
+  if (value.starts_with("-inf")) return -1000;
+  return std::atof(value.c_str());
+}
+
 }  // namespace test_env

@@ -1,7 +1,7 @@
 #pragma once
 // Test support: reading back what the converter wrote, beyond test_env::ffprobe: one
-// stream entry, the number of decoded video frames, a decoded frame's pixels, and
-// whether a file decodes without a single error.
+// stream entry, the number of decoded video frames, a decoded frame's pixels, whether a
+// file decodes without a single error, and how loud a tone is in its sound.
 
 #include <string>
 #include <vector>
@@ -37,5 +37,10 @@ double mean_frame_difference(const DecodedFrame& a, const DecodedFrame& b);
 
 // True when the converter decodes every stream of the file and prints no error.
 bool decodes_without_errors(const std::string& path);
+
+// The loudness (RMS level in dB, all channels together) of the first sound stream of
+// the file from `from_seconds` on, within a narrow band around `frequency` hertz: how
+// loud a tone of that frequency is in it. -1000 when there is no sound that decodes.
+double tone_level_db(const std::string& path, double frequency, double from_seconds = 0.0);
 
 }  // namespace test_env
