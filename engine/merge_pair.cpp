@@ -38,6 +38,10 @@ bool run_step(const std::string& command, const std::string& output) {
   return run_merge_command(command) == 0 && file_has_content(output);
 }
 
+// True when the converter reads a duration from `path`: an exit 0 and a file that is
+// not empty do not yet make it a video.
+bool readable_media(const std::string& path) { return !probe_duration(path).empty(); }
+
 bool is_listed_source(const std::string& path, const MergeJobState& state) {
   for (const std::string& source : state.listed_sources) {
     if (is_same_file(path, source)) return true;
@@ -131,7 +135,7 @@ bool make_output(MergeJobState& state, const MergePart& first, const MergePart& 
       return false;
     }
     if (format == "mp4") {
-      if (!make_cover_output(display, base, silent, sound, output)) {
+      if (!make_cover_output(display, base, silent, sound, output) || !readable_media(output)) {
         display.fail(merge_status_failed);
         return false;
       }
@@ -144,7 +148,7 @@ bool make_output(MergeJobState& state, const MergePart& first, const MergePart& 
     }
   }
 
-  if (!copy_into_output(state, joined, output)) {
+  if (!copy_into_output(state, joined, output) || !readable_media(output)) {
     display.fail(merge_status_failed);
     return false;
   }

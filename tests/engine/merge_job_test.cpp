@@ -277,6 +277,38 @@ TEST_F(MergeJob, AnUnreadableSourceFailsItsPairAndTheNextPairStillRuns) {
   expect_page_restored();
 }
 
+TEST_F(MergeJob, AnOutputTheConverterCannotReadBackIsAFailure) {
+  add_row("merge_list1", make_clip("a.mp4", "160x120", 2));
+  add_row("merge_list2", make_clip("b.mp4", "160x120", 2));
+  set_output_count(1);
+  // A stand-in that runs the real converter, except for the command that writes the
+  // named step's file: that one gets bytes that are no media, and exits 0.
+  const struct {
+    const char* name;
+    bool transition;
+    const char* format_radio;
+    const char* faulty_argument;  // an argument only that command has
+  } cases[] = {
+      {"the final copy", false, "merge_format_mkv_radio", "/1_1_a.mkv"},
+      {"the cover attached to an mp4", true, "merge_format_mp4_radio", "attached_pic"},
+  };
+  const std::string program = run + "/bin/ffmpeg";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(program);
+    write_file(program, std::string("#!/bin/sh\nfaulty=\nfor a in \"$@\"; do out=$a; case \"$a\" in *'") +
+                            c.faulty_argument + "'*) faulty=1;; esac; done\n"
+                            "[ -z \"$faulty\" ] && exec '" QF_SYSTEM_FFMPEG "' \"$@\"\n"
+                            "printf 'no video in here' > \"$out\"\nexit 0\n");
+    fs::permissions(program, fs::perms::owner_all);
+    gui().set_checked(at("merge_transition_check"), c.transition);
+    choose_format(c.format_radio);
+    ASSERT_TRUE(run_job());
+    EXPECT_EQ(text("file_progress_label"), merge_status_failed);
+    expect_page_restored();
+  }
+}
+
 TEST_F(MergeJob, AnOutputThatWouldReplaceASourceIsNotWritten) {
   // The output of pair (1, 1) titled "x" in the sources' own folder is a listed source.
   const std::string first = make_clip("x.mp4", "160x120", 1);
