@@ -1587,6 +1587,9 @@ bool GuiModel::input_text(const ControlRef& control, const std::string& text) {
     if (c.kind == ControlKind::edit_box) {
       if (c.read_only) return;
       if (c.digits_only && !std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) return;
+      // Characters, not bytes: a UTF-8 continuation byte starts none.
+      const auto characters = std::count_if(text.begin(), text.end(), [](char ch) { return (ch & 0xC0) != 0x80; });
+      if (c.max_length > 0 && characters > c.max_length) return;
     } else if (!(c.kind == ControlKind::combo_box && c.editable)) {
       return;
     }
