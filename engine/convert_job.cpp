@@ -158,9 +158,11 @@ RowEnd convert_one_row(const JobWindow& at, RowId row, const std::string& format
     model.set_cell_by_id(list, row, 2, convert_status_unusable_path);
     return {};
   }
-  // A row that reads the source the row before may delete, or writes its output, waits
-  // for that row's judgement.
-  if (plan.source == previous.source || plan.output_path == previous.output) wait_for_row_end(previous);
+  // A row that reads or writes the source the row before may delete, or writes its
+  // output, waits for that row's judgement: the row sees what the row before left.
+  if (plan.source == previous.source || plan.output_path == previous.source || plan.output_path == previous.output) {
+    wait_for_row_end(previous);
+  }
   const std::vector<std::string> sources = listed_sources(list);
   if (convert_row_would_overwrite_source(plan, sources)) {
     model.set_cell_by_id(list, row, 2, convert_status_output_is_source);

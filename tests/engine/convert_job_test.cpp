@@ -311,6 +311,21 @@ TEST_F(ConvertJob, ARowIsDoneOnlyWhenItsOutputIsReallyThere) {
   }
 }
 
+// A row is judged while the next one converts; a next row with the same source sees
+// what the judgement left: the source deleted after the first row succeeded.
+TEST_F(ConvertJob, ARowListedTwiceSeesItsSourceGoneAfterTheFirstSucceeded) {
+  const std::string source = make_clip("clip.mp4");
+  add_row(source);
+  add_row(source);
+  gui().input_click(at("convert_format_mkv_radio"));
+  gui().set_checked(at("convert_delete_source_check"), true);
+  click_start();
+  ASSERT_TRUE(wait_for_job_end());
+  EXPECT_EQ(status(0), "任务完成");
+  EXPECT_EQ(status(1), "文件不存在");
+  EXPECT_FALSE(fs::exists(source));
+}
+
 TEST_F(ConvertJob, EachRowConvertsWithItsOwnSourcesDuration) {
   hold_conversions();
   const std::string two = make_clip("two.mp4", 2), one = make_clip("one.mp4", 1);
