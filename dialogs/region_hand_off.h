@@ -26,11 +26,23 @@ void load_region_fields(WindowToken window, std::span<const RegionFieldLink> lin
 // Copies the value boxes' texts into the edit page's fields and closes the editor.
 void hand_back_region_fields(WindowToken window, std::span<const RegionFieldLink> links);
 
+// A region in preview pixels, as exact as the values give it.
+struct RegionBox {
+  double x = 0, y = 0, width = 0, height = 0;
+};
+
 // True when `box` (preview pixels) lies within the stored preview frame of `state`.
-bool region_within_frame(const GuiRect& box, const RegionEditorState& state);
+bool region_within_frame(const RegionBox& box, const RegionEditorState& state);
+
+// The region the four value boxes of `window` give, in preview pixels (each value
+// times the zoom factor / 100, truncated, as the box is placed), whatever the size of
+// the numbers.
+RegionBox region_of_values(WindowToken window);
 
 // "保存设置": refuses a marker `box_role` outside the frame with the message box
 // (`title`, `message`) and keeps the editor open; otherwise hands the value boxes'
-// texts back as `hand_back_region_fields` does.
+// texts back as `hand_back_region_fields` does. Both the marker and the values that
+// place it are checked: a value too large for the marker's coordinates, or typed just
+// now, is refused even when the marker does not show it.
 void save_region_fields(WindowToken window, const char* box_role, const RegionEditorState& state,
                         std::span<const RegionFieldLink> links, const char* title, const char* message);
