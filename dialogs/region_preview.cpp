@@ -1,6 +1,7 @@
 #include "dialogs/region_preview.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "engine/converter_runner.h"
 #include "engine/decimal_text.h"
@@ -33,6 +34,7 @@ ControlSpec centred_field(const char* role, GuiRect geometry) {
   ControlSpec spec = control_spec(role, ControlKind::edit_box, geometry);
   spec.align = TextAlign::centre;
   spec.digits_only = true;
+  spec.max_length = region_value_max_digits;
   return spec;
 }
 
@@ -145,8 +147,15 @@ int region_zoom_factor(WindowToken window) {
   return static_cast<int>(text_to_number(text));
 }
 
+double source_to_preview_exact(const std::string& text, int zoom) {
+  return std::trunc(text_to_number(text) * zoom / 100);
+}
+
 int source_to_preview(const std::string& text, int zoom) {
-  return static_cast<int>(text_to_number(text) * zoom / 100);
+  constexpr double limit = 1000000;
+  const double preview = source_to_preview_exact(text, zoom);
+  if (!(preview > -limit)) return static_cast<int>(-limit);  // a NaN too
+  return static_cast<int>(std::min(preview, limit));
 }
 
 std::string preview_to_source_text(double preview, int zoom) {

@@ -129,7 +129,16 @@ void bind_region_preview_handlers(WindowToken window, const RegionEditor& editor
 // The zoom factor: the number of the zoom combo's text with every "%" removed.
 int region_zoom_factor(WindowToken window);
 
-// Source pixels (the number at the start of `text`) to preview pixels, truncated.
+// The most digits a value box takes from the keyboard: a frame is never wider or
+// higher than 99999 pixels. The program may write longer texts (fractions, or what
+// the edit page's fields hold).
+inline constexpr int region_value_max_digits = 5;
+
+// Source pixels (the number at the start of `text`) to preview pixels, truncated, as
+// a double: any number the text holds, without overflow.
+double source_to_preview_exact(const std::string& text, int zoom);
+// The same as a control coordinate: limited to +-1000000 preview pixels, far beyond
+// any frame, so that no value can overflow into another one.
 int source_to_preview(const std::string& text, int zoom);
 // Preview pixels to source pixels as decimal text (at most 13 significant digits).
 std::string preview_to_source_text(double preview, int zoom);

@@ -67,9 +67,10 @@ std::vector<std::string> listed_sources(const ControlRef& list) {
   return sources;
 }
 
-// The status a finished row keeps.
-std::string final_row_status(int exit_status, bool progress_done, const std::string& status_word) {
-  if (exit_status == 0 && progress_done) return run_status_finished;
+// The status a finished row keeps: "任务完成" only for a row whose output was really
+// written, whatever the converter's last word.
+std::string final_row_status(bool output_written, bool progress_done, const std::string& status_word) {
+  if (output_written && progress_done) return run_status_finished;
   if (status_word == run_status_file_missing || status_word == run_status_io_error) return status_word;
   return convert_status_failed;
 }
@@ -107,7 +108,39 @@ std::string take_probed_duration(DurationProbe& probe, const std::string& source
   return probe_duration(source);
 }
 
-void convert_one_row(const JobWindow& at, RowId row, const std::string& format, DurationProbe& probe) {
+// The end of a row whose commands have run: its output is judged (a duration probe of
+// the output) on a helper thread of the worker while the next row converts, and the
+// judgement writes the row's final status and deletes the source when that was asked.
+struct RowEnd {
+  std::string source;         // the row's source and output, which the next row must not
+  std::string output;         // touch before the judgement is done
+  std::future<void> judged;   // invalid when nothing is pending
+};
+
+RowEnd finish_row_later(const ControlRef& list, RowId row, const ConvertRowPlan& plan, int exit_status,
+                        bool progress_done, const std::string& status_word, bool delete_source) {
+  auto finish = [list, row, plan, exit_status, progress_done, status_word, delete_source] {
+    const bool written = convert_row_output_written(plan, exit_status);
+    gui().set_cell_by_id(list, row, 2, final_row_status(written, progress_done, status_word));
+    if (delete_source && !plan.is_stream && written) delete_file(plan.source);
+  };
+  RowEnd end{plan.source, plan.output_path, {}};
+  try {
+    end.judged = std::async(std::launch::async, finish);
+  } catch (const std::system_error&) {
+    finish();  // no thread to be had: the row is judged now
+  }
+  return end;
+}
+
+void wait_for_row_end(RowEnd& end) {
+  if (end.judged.valid()) end.judged.get();
+}
+
+// Runs one row; `previous` is the end of the row before, still being judged. Returns
+// this row's end.
+RowEnd convert_one_row(const JobWindow& at, RowId row, const std::string& format, DurationProbe& probe,
+                       RowEnd& previous) {
   GuiModel& model = gui();
   const ControlRef list = at("convert_list");
   ConvertRowOptions options;
@@ -123,12 +156,17 @@ void convert_one_row(const JobWindow& at, RowId row, const std::string& format, 
 
   if (plan.commands.empty()) {
     model.set_cell_by_id(list, row, 2, convert_status_unusable_path);
-    return;
+    return {};
+  }
+  // A row that reads or writes the source the row before may delete, or writes its
+  // output, waits for that row's judgement: the row sees what the row before left.
+  if (plan.source == previous.source || plan.output_path == previous.source || plan.output_path == previous.output) {
+    wait_for_row_end(previous);
   }
   const std::vector<std::string> sources = listed_sources(list);
   if (convert_row_would_overwrite_source(plan, sources)) {
     model.set_cell_by_id(list, row, 2, convert_status_output_is_source);
-    return;
+    return {};
   }
   progress_total_duration.set(take_probed_duration(probe, plan.source));
   // A stream saved "beside its source" goes to the output folder, which only a job
@@ -137,16 +175,15 @@ void convert_one_row(const JobWindow& at, RowId row, const std::string& format, 
 
   const int exit_status = run_convert_row(plan, sources, job_progress_callback);
   const std::string status_word = last_job_status.get();
-  model.set_cell_by_id(list, row, 2, status_word);
+  // The runner's word for a finished run is "任务完成": the row says so only once its
+  // output has been judged.
+  if (status_word != run_status_finished) model.set_cell_by_id(list, row, 2, status_word);
   // The progress callback runs inside the runs, so every report of this row has
   // arrived: the per-file label reads "100 %" now or never will, and there is nothing
   // to wait for (a stop request is seen after the row).
   const bool progress_done = model.text(at("file_progress_label")) == progress_done_text;
-  model.set_cell_by_id(list, row, 2, final_row_status(exit_status, progress_done, status_word));
-
-  if (model.checked(at("convert_delete_source_check")) && !plan.is_stream && convert_row_succeeded(plan, exit_status)) {
-    delete_file(plan.source);
-  }
+  return finish_row_later(list, row, plan, exit_status, progress_done, status_word,
+                          model.checked(at("convert_delete_source_check")));
 }
 
 }  // namespace
@@ -208,6 +245,7 @@ void batch_convert_videos(WindowToken window) {
   // Each row's duration probe runs ahead, while the row before converts; the first
   // row probes its source itself.
   DurationProbe next_probe;
+  RowEnd row_end;  // the row before, judged while the next row converts
   for (std::size_t i = 0; i < rows.size(); ++i) {
     DurationProbe probe = std::move(next_probe);
     next_probe = {};
@@ -217,9 +255,14 @@ void batch_convert_videos(WindowToken window) {
     const std::string number = std::to_string(i + 1);
     model.set_value(at("overall_progress_bar"), static_cast<int>(i + 1));
     model.set_text(at("overall_progress_label"), number + " / " + std::to_string(model.row_count(list)));
-    if (model.row_index(list, rows[i]) >= 0) convert_one_row(at, rows[i], format, probe);
+    if (model.row_index(list, rows[i]) >= 0) {
+      RowEnd end = convert_one_row(at, rows[i], format, probe, row_end);
+      wait_for_row_end(row_end);
+      row_end = std::move(end);
+    }
     if (stop_requested) break;
   }
+  wait_for_row_end(row_end);
   // After a stop the probe of the next row may still run: the job has ended only when
   // it has (it ends soon; once shutdown has begun its converter is ended or never starts).
   if (next_probe.result.valid()) next_probe.result.wait();

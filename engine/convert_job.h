@@ -10,20 +10,27 @@
 // `convert_add_videos_button` as the sign that the job runs.
 //
 // A row's status (column 2): "" at the start of the job, "正在转换" while it runs, the
-// last status word of the run after it, and at its end "任务完成" when the converter
-// exited 0 and the per-file label reads "100 %". Otherwise the row keeps its error word
+// last status word of the run after it (unless that is "任务完成", which waits for the
+// judgement below), and at its end "任务完成" when the converter
+// exited 0, the per-file label reads "100 %" and the output was really written
+// (`convert_row_output_written`). Otherwise the row keeps its error word
 // ("文件不存在", "输入输出错误") or reads "转换失败"; a row that is not run reads
 // "输出会覆盖原视频" (its output or temporary file is a listed source) or "路径无法使用"
 // (a path or address that cannot be written into a command). The worker writes to the
 // rows it started with (row ids), whatever rows are deleted meanwhile; a row deleted
 // before its turn is passed over. The source is deleted (option "转换成功后，删除原视
-// 频文件") only when `convert_row_succeeded` says so.
+// 频文件") only when `convert_row_succeeded` says so: the same judgement, for a local
+// source.
 //
 // Threads: the handler runs on the UI thread; the worker on `convert_thread`. Both
 // reach the window only through the control model. While a row converts, the duration
 // probe of the next row's source runs on a helper thread of the worker (one at a time);
 // the row takes its result as its progress total unless the file changed since (then
-// it probes again), and the worker waits for the helper before it ends.
+// it probes again). A row whose commands have run is judged (the probe of its output)
+// on another helper while the next row converts; that helper writes the row's final
+// status and deletes the source when asked, and the next row waits for it first when
+// it reads the same source or writes the same output. The worker waits for both
+// helpers before it ends.
 
 #include <thread>
 

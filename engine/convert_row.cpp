@@ -33,10 +33,14 @@ int run_convert_row(const ConvertRowPlan& plan, const std::vector<std::string>& 
   return result;
 }
 
-bool convert_row_succeeded(const ConvertRowPlan& plan, int exit_status) {
-  if (plan.is_stream || exit_status != 0) return false;
+bool convert_row_output_written(const ConvertRowPlan& plan, int exit_status) {
+  if (exit_status != 0) return false;
   const auto length = file_length(plan.output_path);
   if (!length || *length == 0 || !is_regular_file(plan.output_path)) return false;
   if (is_same_file(plan.output_path, plan.source)) return false;
   return !probe_duration(plan.output_path).empty();
+}
+
+bool convert_row_succeeded(const ConvertRowPlan& plan, int exit_status) {
+  return !plan.is_stream && convert_row_output_written(plan, exit_status);
 }

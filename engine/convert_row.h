@@ -31,7 +31,13 @@ bool convert_row_would_overwrite_source(const ConvertRowPlan& plan, const std::v
 int run_convert_row(const ConvertRowPlan& plan, const std::vector<std::string>& listed_sources,
                     const ProgressReport& progress);
 
+// True when the row's run, ended with `exit_status`, really wrote its output: the
+// converter exited 0, and the output exists, is not empty, is not the source and has
+// a duration the converter can read. A converter's exit 0 and its finish line alone
+// prove nothing (a run can leave no file, an empty one, a cut-short one or one that is
+// no media).
+bool convert_row_output_written(const ConvertRowPlan& plan, int exit_status);
+
 // True when the row's source may be deleted after its run ended with `exit_status`:
-// the source is a local file, the converter exited 0, and the output exists, is not
-// empty, is not the source and has a duration the converter can read.
+// the source is a local file and `convert_row_output_written` holds.
 bool convert_row_succeeded(const ConvertRowPlan& plan, int exit_status);

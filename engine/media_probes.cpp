@@ -1,5 +1,7 @@
 #include "engine/media_probes.h"
 
+#include <string_view>
+
 #include "engine/converter_runner.h"
 #include "engine/globals.h"
 #include "engine/text_helpers.h"
@@ -27,4 +29,28 @@ std::string probe_duration(const std::string& path) {
   std::string duration = text_between_markers_ex(console, "Duration: ", ".");
   for (std::size_t at = 0; (at = duration.find("\r\n", at)) != std::string::npos;) duration.erase(at, 2);
   return duration;
+}
+
+bool console_lists_audio_stream(const std::string& console_text) {
+  constexpr std::string_view audio = ": Audio: ";
+  constexpr std::string_view stream = "Stream #";
+  for (std::size_t at = console_text.find(audio); at != std::string::npos; at = console_text.find(audio, at + 1)) {
+    const std::size_t line_break = console_text.find_last_of("\r\n", at);
+    const std::size_t line_start = line_break == std::string::npos ? 0 : line_break + 1;
+    const std::size_t first = console_text.find_first_not_of(" \t", line_start);
+    if (first < at && console_text.compare(first, stream.size(), stream) == 0) return true;
+  }
+  return false;
+}
+
+StreamFacts probe_stream_facts(const std::string& path) {
+  const std::string short_path = short_path_for_command(path);
+  if (path.empty() || path_needs_alias(short_path)) return {};
+  std::string console;
+  run_console_capture(ffmpeg_exe_path.get(), ffmpeg_global_options.get() + " -i \"" + short_path + "\"", nullptr,
+                      nullptr, &console);
+  StreamFacts facts;
+  facts.has_audio = console_lists_audio_stream(console);
+  facts.frame = parse_frame_size(console);
+  return facts;
 }

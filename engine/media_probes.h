@@ -1,8 +1,11 @@
 #pragma once
-// The two small operations under every converter command: the form in which a path is
-// written into a command line, and the duration probe.
+// The small operations under every converter command: the form in which a path is
+// written into a command line, the duration probe, and the probe of a file's frame
+// size and sound.
 
 #include <string>
+
+#include "engine/frame_size.h"
 
 // The form of `path` to write into a converter command. A path that holds a blank or
 // another character that would change how the command line or the converter reads it
@@ -24,3 +27,20 @@ std::string short_path_for_command(const std::string& path);
 // to the converter, where its blanks or quotes would split it into other arguments;
 // the result is "" as the converter's would be.
 std::string probe_duration(const std::string& path);
+
+// What a converter run on one media file tells of its streams.
+struct StreamFacts {
+  FrameSize frame;         // by the shared frame-size rule, every pass; 0 when not found
+  bool has_audio = false;  // an audio stream is listed
+};
+
+// True when `console_text` lists an audio stream: a line that begins (after blanks)
+// with "Stream #" and names ": Audio: " ("  Stream #0:1[0x2](und): Audio: aac (LC),
+// 44100 Hz, ..."); the words in a title or a file name are no stream.
+bool console_lists_audio_stream(const std::string& console_text);
+
+// The frame size and sound of the media file at `path` as the converter reads them:
+// `ffmpeg_global_options` + " -i " + the quoted `short_path_for_command` of the path
+// on `ffmpeg_exe_path` (no output: the converter lists the streams and stops). A path
+// that still needs an alias is not handed to the converter; nothing is found then.
+StreamFacts probe_stream_facts(const std::string& path);

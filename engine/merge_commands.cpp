@@ -1,7 +1,11 @@
 #include "engine/merge_commands.h"
 
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
+#include <locale>
+#include <sstream>
+#include <string_view>
 
 #include "engine/convert_commands.h"
 #include "engine/media_probes.h"
@@ -34,6 +38,42 @@ bool is_plain_decimal(const std::string& text) {
          std::all_of(text.begin(), text.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
 
+bool is_digits(const std::string& text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A channel layout as the aformat filter takes it: a layout name as it stands, "N
+// channels" as "Nc"; "" for anything else.
+std::string filter_layout_name(const std::string& layout) {
+  constexpr std::string_view channels = " channels";
+  if (layout.ends_with(channels)) {
+    const std::string count = layout.substr(0, layout.size() - channels.size());
+    return is_digits(count) ? count + "c" : std::string();
+  }
+  const bool plain = !layout.empty() && std::all_of(layout.begin(), layout.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           std::string_view(".()+-_").find(c) != std::string_view::npos;
+  });
+  return plain ? layout : std::string();
+}
+
+// The line of `text` that holds position `at`, from `at` to its end.
+std::string rest_of_line(const std::string& text, std::size_t at) {
+  const std::size_t end = text.find_first_of("\r\n", at);
+  return text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+// Seconds of a time text "HH:MM:SS.fraction"; negative when it is none.
+double clock_text_seconds(const std::string& text) {
+  int hours = 0, minutes = 0;
+  double seconds = -1;
+  char colon1 = 0, colon2 = 0;
+  std::istringstream in(text);
+  in.imbue(std::locale::classic());
+  if (!(in >> hours >> colon1 >> minutes >> colon2 >> seconds) || colon1 != ':' || colon2 != ':') return -1;
+  return hours * 3600.0 + minutes * 60.0 + seconds;
+}
+
 }  // namespace
 
 std::string quoted_command_path(const std::string& path) {
@@ -48,12 +88,22 @@ std::string merge_reencode_command(const std::string& global, const std::string&
 
 std::string merge_scale_command(const std::string& global, const std::string& part, const std::string& scaled,
                                 int width, int height) {
-  return CommandText()
-      .text(global + " -i ")
-      .path(part)
-      .text(" -vf scale=" + std::to_string(width) + ":" + std::to_string(height) + ",setsar=1:1 -y ")
-      .path(scaled)
-      .str();
+  return merge_match_command(global, part, scaled, MergePartMatch{.scale = true, .width = width, .height = height});
+}
+
+std::string merge_match_command(const std::string& global, const std::string& part, const std::string& output,
+                                const MergePartMatch& match) {
+  std::vector<std::string> video;
+  if (match.scale) video.push_back("scale=" + std::to_string(match.width) + ":" + std::to_string(match.height) + ",setsar=1:1");
+  // The fps filter, not "-r": it ends the part at its own length (-r adds a frame).
+  if (is_plain_decimal(match.frame_rate)) video.push_back("fps=" + match.frame_rate);
+  std::string options;
+  for (std::size_t k = 0; k < video.size(); ++k) options += (k == 0 ? " -vf " : ",") + video[k];
+  const std::string layout = filter_layout_name(match.sound.channel_layout);
+  if (is_digits(match.sound.sample_rate) && !layout.empty()) {
+    options += " -af aformat=sample_rates=" + match.sound.sample_rate + ":channel_layouts=" + layout;
+  }
+  return CommandText().text(global + " -i ").path(part).text(options + " -y ").path(output).str();
 }
 
 std::string merge_concat_command(const std::string& global, const std::string& list, const std::string& output) {
@@ -83,6 +133,15 @@ std::string merge_audio_command(const std::string& global, const std::string& jo
 }
 
 int merge_transition_offset(int first_part_seconds) { return std::max(first_part_seconds - 1, 0); }
+
+int merge_transition_offset(double video_seconds, double frame_seconds) {
+  if (!(video_seconds > 0)) return 0;
+  const int whole = static_cast<int>(std::min(std::floor(video_seconds), 1e9));
+  // The last frame begins one frame before the end; a thousandth of a second for the
+  // rounding of the converter's times.
+  const bool frame_at_whole = video_seconds - frame_seconds + 0.001 >= whole;
+  return frame_at_whole ? whole : merge_transition_offset(whole);
+}
 
 std::string merge_transition_filter(const std::string& transition, int offset, const std::string& frame_rate) {
   const std::string xfade = "xfade=transition=" + transition + ":duration=1:offset=" + std::to_string(offset);
@@ -146,4 +205,42 @@ std::string parse_frame_rate(const std::string& console_text) {
   const std::size_t start = line.rfind(' ', fps - 1);
   const std::string rate = line.substr(start == std::string::npos ? 0 : start + 1, fps - (start + 1));
   return is_plain_decimal(rate) ? rate : std::string();
+}
+
+MergeSound parse_output_sound(const std::string& console_text) {
+  const std::size_t output = console_text.find("Output #0");
+  if (output == std::string::npos) return {};
+  const std::size_t audio = console_text.find("Audio:", output);
+  if (audio == std::string::npos) return {};
+  const std::string line = rest_of_line(console_text, audio);
+  const std::size_t hz = line.find(" Hz, ");
+  if (hz == std::string::npos) return {};
+  const std::size_t rate_start = line.rfind(' ', hz - 1);
+  MergeSound sound;
+  sound.sample_rate = line.substr(rate_start == std::string::npos ? 0 : rate_start + 1, hz - (rate_start + 1));
+  const std::size_t layout_start = hz + 5;
+  const std::size_t layout_end = line.find(',', layout_start);
+  sound.channel_layout = line.substr(layout_start, layout_end == std::string::npos ? std::string::npos
+                                                                                   : layout_end - layout_start);
+  if (!is_digits(sound.sample_rate) || sound.channel_layout.empty()) return {};
+  return sound;
+}
+
+double parse_video_seconds(const std::string& console_text) {
+  const std::size_t video = console_text.find("Video:");
+  if (video != std::string::npos) {
+    // The stream's own tags stand in the lines after its line, before the next stream.
+    const std::size_t next_stream = console_text.find("Stream #", video);
+    const std::size_t tag = console_text.find("DURATION", video);
+    if (tag != std::string::npos && tag < next_stream) {
+      const std::size_t colon = console_text.find(':', tag);
+      if (colon != std::string::npos) {
+        const double seconds = clock_text_seconds(rest_of_line(console_text, colon + 1));
+        if (seconds >= 0) return seconds;
+      }
+    }
+  }
+  const std::size_t duration = console_text.find("Duration: ");
+  if (duration == std::string::npos) return -1;
+  return clock_text_seconds(rest_of_line(console_text, duration + 10));
 }

@@ -26,6 +26,36 @@ std::string merge_reencode_command(const std::string& global, const std::string&
 std::string merge_scale_command(const std::string& global, const std::string& part, const std::string& scaled,
                                 int width, int height);
 
+// The sound of a part: sample rate ("44100") and channel layout ("stereo", "5.1(side)",
+// "3 channels") as the converter names them; both "" for a part without sound.
+struct MergeSound {
+  std::string sample_rate;
+  std::string channel_layout;
+  bool empty() const { return sample_rate.empty() || channel_layout.empty(); }
+  friend bool operator==(const MergeSound&, const MergeSound&) = default;
+};
+
+// What a part is brought to before it is joined to the first part by stream copy. The
+// concat list copies the packets of every file under the first file's stream
+// parameters, so a part whose sound differs in sample rate or channels would join as
+// garbled sound with timestamps that run backwards, and one whose frame rate differs
+// would play at the wrong speed.
+struct MergePartMatch {
+  bool scale = false;      // to width x height (square pixels)
+  int width = 0;
+  int height = 0;
+  MergeSound sound;        // "" parts: the sound stays as it is
+  std::string frame_rate;  // "": the frame rate stays
+  bool needed() const { return scale || !sound.empty() || !frame_rate.empty(); }
+};
+
+// G -i "part" [-vf scale=W:H,setsar=1:1[,fps=F] or -vf fps=F]
+// [-af aformat=sample_rates=R:channel_layouts=L] -y "output". Without sound and frame rate it is `merge_scale_command`. A sound
+// or frame rate that is not plain converter text (digits; a layout name of letters,
+// digits and ".()+-_"; "N channels" is written "Nc") is left out.
+std::string merge_match_command(const std::string& global, const std::string& part, const std::string& output,
+                                const MergePartMatch& match);
+
 // G -f concat -safe 0 -i "list" -vcodec copy "output": the files of a concat list
 // joined with their video copied (no "-y": the output's folder was emptied first).
 std::string merge_concat_command(const std::string& global, const std::string& list, const std::string& output);
@@ -87,3 +117,20 @@ std::string merge_output_path(const std::string& folder, int i, int j, const std
 // prints it in front of " fps" ("25", "29.97"); "" when there is none or it is not a
 // plain decimal number.
 std::string parse_frame_rate(const std::string& console_text);
+
+// The sound of the first audio stream of the output a command wrote, from its console
+// text (the first "Audio:" line after "Output #0"): "... 48000 Hz, mono, fltp" gives
+// 48000 and mono. Empty when there is none.
+MergeSound parse_output_sound(const std::string& console_text);
+
+// The length in seconds of the first video stream of a Matroska file, from the console
+// text of the converter reading it: the stream's DURATION tag ("00:00:02.800000000"),
+// else the container's "Duration: 00:00:02.80". Negative when neither is there.
+double parse_video_seconds(const std::string& console_text);
+
+// The transition's start in a first part whose picture lasts `video_seconds`, with
+// frames of `frame_seconds` each: its whole seconds when a frame begins at or after
+// them, otherwise one second less (never below 0). A part of 12.8 seconds gives 12;
+// one of exactly 2 seconds gives 1, since "xfade" with an offset at the first part's
+// last frame or after it writes the first part alone.
+int merge_transition_offset(double video_seconds, double frame_seconds);

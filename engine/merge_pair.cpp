@@ -38,6 +38,24 @@ bool run_step(const std::string& command, const std::string& output) {
   return run_merge_command(command) == 0 && file_has_content(output);
 }
 
+// True when the converter reads a duration from `path`: an exit 0 and a file that is
+// not empty do not yet make it a video.
+bool readable_media(const std::string& path) { return !probe_duration(path).empty(); }
+
+// The transition's offset in the first part: the converter reads the part, and its
+// picture's length and frame rate decide (see `merge_transition_offset`).
+int transition_offset(const MergePart& first) {
+  const std::string path = quoted_command_path(first.file);
+  if (path.empty() || run_merge_command(ffmpeg_global_options.get() + " -i " + path, true) < 0) return 0;
+  const std::string console = ffmpeg_output.get();
+  std::string rate = parse_frame_rate(console);
+  if (rate.empty()) rate = first.frame_rate;
+  const double frames_per_second = text_to_number(rate);
+  // An unknown rate counts as a slow one, so that a frame is surely there.
+  const double frame_seconds = frames_per_second > 0 ? 1 / frames_per_second : 0.1;
+  return merge_transition_offset(parse_video_seconds(console), frame_seconds);
+}
+
 bool is_listed_source(const std::string& path, const MergeJobState& state) {
   for (const std::string& source : state.listed_sources) {
     if (is_same_file(path, source)) return true;
@@ -119,7 +137,7 @@ bool make_output(MergeJobState& state, const MergePart& first, const MergePart& 
     const std::string sound = t2 + "brel.mp3";
     const std::string faded = t2 + "k5pw.mkv";
     const std::string silent = t2 + "velmon.mkv";
-    const int offset = merge_transition_offset(duration_text_to_seconds(probe_duration(first.file)));
+    const int offset = transition_offset(first);
     // Both parts at the first part's frame rate when the rates may differ.
     const bool same_rates = first.uniform_rate && second.uniform_rate && first.frame_rate == second.frame_rate;
     const std::string filter = merge_transition_filter(transition, offset, same_rates ? "" : first.frame_rate);
@@ -131,7 +149,7 @@ bool make_output(MergeJobState& state, const MergePart& first, const MergePart& 
       return false;
     }
     if (format == "mp4") {
-      if (!make_cover_output(display, base, silent, sound, output)) {
+      if (!make_cover_output(display, base, silent, sound, output) || !readable_media(output)) {
         display.fail(merge_status_failed);
         return false;
       }
@@ -144,7 +162,7 @@ bool make_output(MergeJobState& state, const MergePart& first, const MergePart& 
     }
   }
 
-  if (!copy_into_output(state, joined, output)) {
+  if (!copy_into_output(state, joined, output) || !readable_media(output)) {
     display.fail(merge_status_failed);
     return false;
   }

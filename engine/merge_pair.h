@@ -7,7 +7,8 @@
 // work folder is removed at the end.
 //
 // The per-file half of the progress strip tells the pair's result, and tells success
-// only once the output exists and is not empty: "100 %" (or the cover steps' "100%")
+// only once the output exists, is not empty and has a duration the converter reads:
+// "100 %" (or the cover steps' "100%")
 // for a pair that was written; otherwise `merge_status_failed`, or
 // `merge_status_output_is_source` when the output would replace a listed source (the
 // pair is then not run), or `merge_status_unusable_path` when the output folder is

@@ -19,6 +19,7 @@ struct PartFile {
   std::string file;
   FrameSize size;
   std::string frame_rate;
+  MergeSound sound;
   bool made = false;
 };
 
@@ -33,15 +34,30 @@ PartFile reencode(const std::string& source, const std::string& part) {
   result.size = parse_frame_size(console, FrameSizePasses::without_second_fallback);
   ffmpeg_output.set(console);
   result.frame_rate = parse_frame_rate(console);
+  result.sound = parse_output_sound(console);
   result.made = exit_status == 0 && file_has_content(part);
   return result;
 }
 
-// Scales `part` to `size` into `scaled`; true when it was made.
-bool scale(const std::string& part, const std::string& scaled, FrameSize size) {
-  const std::string command =
-      merge_scale_command(ffmpeg_global_options.get(), part, scaled, size.width, size.height);
-  return run_merge_command(command) == 0 && file_has_content(scaled);
+// What `file` needs to join after the first part `first`: scaling to its size (always
+// with `always_scale`, else when the sizes differ), and its sound and frame rate where
+// they differ (and both are known).
+MergePartMatch match_to_first(const PartFile& file, const MergePart& first, bool always_scale) {
+  MergePartMatch match;
+  match.scale = always_scale || !(file.size == first.size);
+  match.width = first.size.width;
+  match.height = first.size.height;
+  if (!file.sound.empty() && !first.sound.empty() && !(file.sound == first.sound)) match.sound = first.sound;
+  if (!file.frame_rate.empty() && !first.frame_rate.empty() && file.frame_rate != first.frame_rate) {
+    match.frame_rate = first.frame_rate;
+  }
+  return match;
+}
+
+// Brings `part` to `match` into `matched`; true when it was made.
+bool bring_to(const std::string& part, const std::string& matched, const MergePartMatch& match) {
+  const std::string command = merge_match_command(ffmpeg_global_options.get(), part, matched, match);
+  return run_merge_command(command) == 0 && file_has_content(matched);
 }
 
 // Writes the concat list of `files` into folder + "filelist.txt" and joins them into
@@ -98,6 +114,7 @@ MergePart make_first_merge_part(MergeJobState& state, int i, bool whole_list) {
     const PartFile file = reencode(source, state.first_folder + std::to_string(i) + ".mkv");
     part.size = file.size;
     part.frame_rate = file.frame_rate;
+    part.sound = file.sound;
     if (file.made) part.file = file.file;
     return part;
   }
@@ -111,15 +128,18 @@ MergePart make_first_merge_part(MergeJobState& state, int i, bool whole_list) {
     model.set_cell_by_id(list, row, duration_column, probe_duration(source));
     const std::string number = state.first_folder + std::to_string(k);
     const PartFile file = reencode(source, number + ".mkv");
-    note_rate(part, file.frame_rate, k == 1);
     if (k == 1) {
+      note_rate(part, file.frame_rate, true);
       part.size = file.size;
+      part.sound = file.sound;
       if (!file.made) return part;
       files.push_back(file.file);
       continue;
     }
     // Every file after the first is scaled, whatever its size.
-    if (!file.made || !scale(file.file, number + "a.mkv", part.size)) return part;
+    const MergePartMatch match = match_to_first(file, part, true);
+    note_rate(part, match.frame_rate.empty() ? file.frame_rate : match.frame_rate, false);
+    if (!file.made || !bring_to(file.file, number + "a.mkv", match)) return part;
     files.push_back(number + "a.mkv");
   }
   part.file = join_side(state.first_folder, files);
@@ -143,10 +163,11 @@ MergePart make_second_merge_part(MergeJobState& state, int j, bool whole_list, c
     }
     const std::string number = state.pair_folder + std::to_string(k);
     const PartFile file = reencode(source, number + ".mkv");
-    note_rate(part, file.frame_rate, k == 1 || !whole_list);
+    const MergePartMatch match = match_to_first(file, first, false);
+    note_rate(part, match.frame_rate.empty() ? file.frame_rate : match.frame_rate, k == 1 || !whole_list);
     if (!file.made) return {};
-    if (file.size == first.size) return file.file;
-    return scale(file.file, number + "a.mkv", first.size) ? number + "a.mkv" : std::string();
+    if (!match.needed()) return file.file;
+    return bring_to(file.file, number + "a.mkv", match) ? number + "a.mkv" : std::string();
   };
 
   if (!whole_list) {

@@ -10,11 +10,19 @@
 //
 // A part counts as made only when each of its commands exited 0 and left a file that
 // is not empty; a side stops at its first file that fails.
+//
+// Every file joined after a first one is also brought to the sound (sample rate and
+// channels) and the frame rate of the first part's first file where they differ, so
+// that the joins by stream copy stay whole (see `MergePartMatch`): the second side's
+// files with the scaling (a file that needs no scaling but differs in sound or frame
+// rate is made into its "a.mkv" all the same), the first side's later files with the
+// scaling they always get.
 
 #include <string>
 #include <vector>
 
 #include "engine/frame_size.h"
+#include "engine/merge_commands.h"
 #include "platform/gui/gui_types.h"
 
 // What the job holds while it runs.
@@ -33,6 +41,7 @@ struct MergePart {
   FrameSize size;          // the first part's frame size W1 x H1 (first side only)
   std::string frame_rate;  // the frame rate of the side's first file, "" when unknown
   bool uniform_rate = true;  // every file of the side has that rate
+  MergeSound sound;        // the sound of the side's first file (first side only)
   std::string work_name;   // the file name without extension of the side's last source
 };
 

@@ -1,9 +1,10 @@
 #include "platform/process.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,34 +92,50 @@ bool absolute_program_and_folder(const std::string& program_path, std::string& p
   return true;
 }
 
-// Start-up actions of the child: /dev/null as input, the pipe as output and error,
-// every other descriptor closed, the program's folder as working folder, default
-// signal handling and an empty signal mask (nothing of this program's setup leaks in).
-struct SpawnSetup {
-  posix_spawn_file_actions_t actions;
-  posix_spawnattr_t attributes;
-  SpawnSetup(int write_end, const std::string& folder) {
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, write_end, 1);
-    posix_spawn_file_actions_adddup2(&actions, write_end, 2);
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawnattr_init(&attributes);
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &all);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+// The child between fork and exec: only async-signal-safe calls. A failure sends errno
+// through `error_fd` (close-on-exec, so a successful exec closes it unread).
+[[noreturn]] void fail_in_child(int error_fd) {
+  const int error = errno;
+  [[maybe_unused]] const ssize_t written = write(error_fd, &error, sizeof error);
+  _exit(127);
+}
+
+// Start-up of the child: default signal handling and an empty signal mask (nothing of
+// this program's set-up leaks in), ended by the kernel when the thread that started it
+// ends (so also when this program dies, however it dies), /dev/null as input, the pipe
+// as output and error, the program's folder as working folder, every other descriptor
+// closed.
+[[noreturn]] void run_child(const char* program, char* const* argv, const char* folder, int output_fd, int error_fd,
+                            pid_t parent) {
+  struct sigaction default_action {};
+  default_action.sa_handler = SIG_DFL;
+  for (int signal_number = 1; signal_number < NSIG; ++signal_number) sigaction(signal_number, &default_action, nullptr);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+
+  if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) fail_in_child(error_fd);
+  // The parent died before the request took effect: nobody is left to end this child.
+  if (getppid() != parent) _exit(127);
+
+  // The two descriptors move above the standard three before those are set.
+  if (error_fd < 3 && (error_fd = fcntl(error_fd, F_DUPFD_CLOEXEC, 3)) < 0) _exit(127);
+  if (output_fd < 3 && (output_fd = fcntl(output_fd, F_DUPFD_CLOEXEC, 3)) < 0) fail_in_child(error_fd);
+  const int null_fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (null_fd < 0) fail_in_child(error_fd);
+  if (null_fd == 0) {
+    if (fcntl(0, F_SETFD, 0) != 0) fail_in_child(error_fd);
+  } else if (dup2(null_fd, 0) < 0) {
+    fail_in_child(error_fd);
   }
-  ~SpawnSetup() {
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
-  }
-  SpawnSetup(const SpawnSetup&) = delete;
-  SpawnSetup& operator=(const SpawnSetup&) = delete;
-};
+  if (dup2(output_fd, 1) < 0 || dup2(output_fd, 2) < 0) fail_in_child(error_fd);
+  if (chdir(folder) != 0) fail_in_child(error_fd);
+  // Everything above the standard three goes, except the error pipe, which exec closes.
+  if (error_fd > 3) close_range(3, static_cast<unsigned>(error_fd) - 1, 0);
+  close_range(static_cast<unsigned>(error_fd) + 1, ~0U, 0);
+  execve(program, argv, environ);
+  fail_in_child(error_fd);
+}
 
 }  // namespace
 
@@ -139,14 +156,36 @@ bool ChildProcess::start(const std::string& program_path, const std::string& com
   if (r.shutdown) return false;
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return false;
-  pid_t pid = 0;
-  int rc;
-  {
-    SpawnSetup setup(fds[1], folder);
-    rc = posix_spawn(&pid, program.c_str(), &setup.actions, &setup.attributes, argv.data(), environ);
+  int error_pipe[2];
+  if (pipe2(error_pipe, O_CLOEXEC) != 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return false;
   }
+  // No signal handler of this program may run in the child before it has reset them.
+  sigset_t all, old_mask;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &old_mask);
+  const pid_t parent = getpid();
+  const pid_t pid = fork();
+  if (pid == 0) run_child(program.c_str(), argv.data(), folder.c_str(), fds[1], error_pipe[1], parent);
+  pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
   close(fds[1]);
-  if (rc != 0) {
+  close(error_pipe[1]);
+  int child_error = 0;
+  ssize_t got = -1;
+  if (pid > 0) {
+    // Nothing arrives once the exec has succeeded: the pipe closes with it.
+    do {
+      got = read(error_pipe[0], &child_error, sizeof child_error);
+    } while (got < 0 && errno == EINTR);
+  }
+  close(error_pipe[0]);
+  if (pid < 0 || got > 0) {
+    if (pid > 0) {
+      while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+      }
+    }
     close(fds[0]);
     return false;
   }

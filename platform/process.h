@@ -29,6 +29,11 @@
 // is "run/bin", not the folder of the link's target). No other descriptor of this
 // program reaches it.
 //
+// A started process never outlives this program: the kernel ends it (SIGKILL) when
+// the thread that started it ends, and so whenever the program ends, also when it is
+// killed outright or crashes. The thread that starts a process must therefore stay
+// until the process has ended (a run is synchronous on its thread).
+//
 // Registry. Every process started here is a converter process: it is registered while
 // it runs and `end_all_converter_processes` ends it. A process leaves the registry at
 // the moment it is reaped, under the registry's lock, so an id that the system may

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 
 namespace {
@@ -38,18 +39,28 @@ bool equal_ignoring_ascii_case(std::string_view a, std::string_view b) {
   return true;
 }
 
-// A file split into lines without their line ends.
+// A file split into lines (UTF-8) without their line ends.
 struct IniText {
   bool bom = false;
+  FileTextEncoding encoding = FileTextEncoding::utf8;
   std::vector<std::string> lines;
 };
 
-IniText split_lines(std::string_view bytes) {
+IniText split_lines(std::string_view file_bytes) {
   IniText text;
-  if (bytes.substr(0, utf8_bom.size()) == utf8_bom) {
+  std::string decoded;
+  if (file_bytes.substr(0, utf8_bom.size()) == utf8_bom) {
     text.bom = true;
-    bytes.remove_prefix(utf8_bom.size());
+    file_bytes.remove_prefix(utf8_bom.size());
+  } else {
+    // A file without a byte-order mark that is no UTF-8 was carried over in code page
+    // 936; it is read in it, and written back in it.
+    FileText file = decode_file_text(file_bytes);
+    text.encoding = file.encoding;
+    decoded = std::move(file.text);
+    if (text.encoding == FileTextEncoding::gbk) file_bytes = decoded;
   }
+  std::string_view bytes = file_bytes;
   while (!bytes.empty()) {
     const auto nl = bytes.find('\n');
     std::string_view line = bytes.substr(0, nl);
@@ -182,7 +193,7 @@ bool write_pairs(const std::string& path, std::string_view section,
     out += line;
     out += "\r\n";
   }
-  return replace_file_contents(target, out, mode);
+  return replace_file_contents(target, encode_file_text(out, text.encoding), mode);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 //
 // A file is lines of "[section]" headers and "key=value" pairs, UTF-8, written with
 // CRLF line ends; reading also accepts LF and a leading UTF-8 byte-order mark (which a
-// write keeps). The rules:
+// write keeps). A file without that mark that is not valid UTF-8 was carried over from
+// the original platform in code page 936: it is read in it and a write writes it back
+// in it (platform/codepage.h); no byte a user wrote is ever replaced. The rules:
 // - Sections and keys are matched without regard to the case of ASCII letters (other
 //   bytes must be equal); names and values are trimmed of blanks and tabs, on both
 //   the file's side and the caller's.

@@ -7,6 +7,7 @@
 #include "engine/worker_threads.h"
 #include "platform/files.h"
 #include "platform/http.h"
+#include "platform/program_search.h"
 #include "ui/init_splash_window.h"
 #include "ui/startup_tasks.h"
 
@@ -52,6 +53,13 @@ void ensure_ffmpeg_present(const std::string& server_address) {
   if (path_exists(ffmpeg_exe_path.get())) return;
 
   ensure_directory(folder + "/bin/");
+  // The system's converter, when it has one, is linked in as the build does it: the
+  // installers are for another system and can never put one there.
+  if (const std::string system_converter = find_program_on_path(converter_program_name);
+      !system_converter.empty() && link_to_program(system_converter, ffmpeg_exe_path.get()) &&
+      path_exists(ffmpeg_exe_path.get())) {
+    return;
+  }
   const std::string name = installer_file_name(windows_version_name());
   const std::string installer = folder + "/" + name;
 

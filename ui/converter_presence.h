@@ -3,9 +3,12 @@
 // window (ui/startup_tasks.h), on its own thread.
 //
 // It sets `ffmpeg_exe_path` (run folder + "/bin/ffmpeg") and, when nothing is there
-// (the first start after installation), creates `bin` and opens the converter
-// installer that fits the system ("video_setup.exe" on a 64-bit system,
-// "video_setup32.exe" otherwise) from the run folder. When that file is not there yet
+// (the first start after installation), creates `bin` and links the system's
+// converter, the first "ffmpeg" on PATH, into it, as the build does; then nothing else
+// happens. Only when the system has none, it opens the converter installer that fits
+// the system ("video_setup.exe" on a 64-bit system, "video_setup32.exe" otherwise)
+// from the run folder; the splash then also says that the system's ffmpeg package is
+// needed. When that file is not there yet
 // it is first downloaded from the product's web server, and the first-use splash
 // (ui/init_splash_window.h) is shown meanwhile through the main window's one-shot
 // timer `init_splash_show_timer`; the splash closes by itself once the converter
@@ -24,6 +27,9 @@
 #include <string>
 
 #include "platform/gui/gui.h"
+
+// The converter's program name, as the system's package installs it on PATH.
+inline constexpr const char* converter_program_name = "ffmpeg";
 
 // The product's web server, from whose root the installers are downloaded.
 inline constexpr const char* installer_server_address = "http://qifeng.example.org";

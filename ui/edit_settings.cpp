@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "engine/edit_settings_saver.h"
 #include "engine/globals.h"
 #include "engine/text_helpers.h"
 #include "engine/worker_threads.h"
@@ -265,4 +266,6 @@ void bind_edit_settings(WindowToken window) {
   loaded_window_id.store(0);
   set_startup_task(StartupTask::settings, load_edit_settings);
   set_closing_save(save_edit_settings);
+  // The picture-position editor saves the options when it replaces the picture.
+  set_edit_settings_saver(save_edit_settings);
 }

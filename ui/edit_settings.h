@@ -86,6 +86,7 @@ void load_edit_settings();
 // True once the settings load of the current main window has been applied.
 bool edit_settings_loaded();
 
-// Sets the settings load as the main window's settings start-up task and
-// `save_edit_settings` as the save that shutdown makes.
+// Sets the settings load as the main window's settings start-up task, and
+// `save_edit_settings` as the save that shutdown makes and as the save the dialogs ask
+// for (engine/edit_settings_saver.h).
 void bind_edit_settings(WindowToken window);

@@ -27,6 +27,11 @@ WindowSpec init_splash_window_spec(const std::string& run_folder) {
   ControlSpec label = control_spec("init_splash_label", ControlKind::label, {172, 114, 432, 56}, init_splash_text);
   label.transparent = true;
   spec.controls.push_back(std::move(label));
+
+  ControlSpec package =
+      control_spec("init_splash_package_label", ControlKind::label, {172, 174, 432, 24}, init_splash_package_text);
+  package.transparent = true;
+  spec.controls.push_back(std::move(package));
   return spec;
 }
 

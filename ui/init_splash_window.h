@@ -12,12 +12,15 @@
 inline constexpr const char* init_splash_window_name = "InitSplashWindow";
 inline constexpr const char* init_splash_title = "正在初始化程序";
 inline constexpr const char* init_splash_text = "首次使用，正在初始化程序，请稍等……";
+// Below it: what this system needs instead of an installer.
+inline constexpr const char* init_splash_package_text = "需要安装系统的 ffmpeg 软件包：sudo apt install ffmpeg";
 inline constexpr int init_splash_width = 645;
 inline constexpr int init_splash_height = 250;
 // How often the open splash looks for the converter.
 inline constexpr int init_splash_check_interval_ms = 1000;
 
-// The window's description: the transparent label `init_splash_label`, the picture
+// The window's description: the transparent label `init_splash_label`, below it the
+// label `init_splash_package_label` with the line on the system's package, the picture
 // box `init_splash_picture` with the busy sign (resources/busy.gif under
 // `run_folder`; its bytes are kept for the view, which plays the animation) and the
 // timer `init_splash_check_timer`, which starts when the window is created.

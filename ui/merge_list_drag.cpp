@@ -69,7 +69,16 @@ void on_merge_list_left_down(JobList list) {
 void on_merge_list_mouse_move(JobList list, int x, int y) {
   if (list_drag_active == 0) return;
   const ControlRef control = job_list_control(list);
-  if (!inside(control, x, y)) gui_services().cursor->set_cursor_shape(CursorShape::no_drop);
+  if (!inside(control, x, y)) {
+    gui_services().cursor->set_cursor_shape(CursorShape::no_drop);
+    // Over the page's free surface (the tab control's own area) the drag ends, as a
+    // move over the tab control does when the list does not hold the mouse.
+    const GuiPoint origin = gui().window_position(control);
+    if (gui().control_at(control.window, {origin.x + x, origin.y + y}) == "job_tabs") {
+      end_list_drag();
+      return;
+    }
+  }
   if (list_drag_text.empty()) {
     const int row = gui().first_selected_row(control);
     if (row >= 0) {

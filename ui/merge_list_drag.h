@@ -18,8 +18,11 @@
 // The list holds the mouse while the button is down, so moves and the release outside
 // the list still reach it, with coordinates outside its area. There the cursor shows
 // that no drop is allowed, and a release there ends the drag without moving anything.
-// A press and release without a drag (the list's click), a move over the tab control's
-// free surface and a release over the window's free area end the drag as well.
+// A move over the page's free surface (the tab control's own area) ends the drag at
+// once, so coming back to the list and releasing there moves nothing; over the page's
+// other controls or the window's free area the drag goes on. A press and release
+// without a drag (the list's click), a move over the tab control's free surface and a
+// release over the window's free area end the drag as well.
 //
 // While the merge job runs, a drag is neither armed nor completed: the job works
 // through the rows in list order. A release when the list has no selected row moves

@@ -9,7 +9,6 @@
 #include "engine/globals.h"
 #include "engine/watermark_picture_size.h"
 #include "platform/files.h"
-#include "platform/picture.h"
 #include "platform/profile.h"
 #include "ui/main_window.h"
 
@@ -88,11 +87,7 @@ void on_open_picture_pos_dialog_clicked() {
   }
   // Measured from the file's own bytes only: a text file that happens to name a
   // picture is no picture.
-  const std::optional<std::string> bytes = read_file_bytes(path);
-  const std::optional<PictureSize> size = bytes ? read_picture_size(*bytes) : std::nullopt;
-  watermark_picture_width = size ? size->width : 0;
-  watermark_picture_height = size ? size->height : 0;
-  if (watermark_picture_width > 0 && watermark_picture_height > 0)
+  if (measure_watermark_picture(read_file_bytes(path).value_or(std::string())))
     open_program_dialog(ProgramDialog::picture_position);
   else
     show_message_box(picture_hint_title, "请重新选择一张有效的图片。");

@@ -96,3 +96,10 @@ void on_main_window_destroyed() {
 }
 
 void on_exit_menu_clicked() { gui().destroy_window(main_window()); }
+
+int end_program_without_display() {
+  // The window's destroyed handler may have run already: the shutdown is one way.
+  if (!converter_shutdown_begun()) on_main_window_destroyed();
+  if (running_worker_threads() == 0) free_globals_at_exit();
+  return 0;
+}

@@ -14,7 +14,9 @@
 // set and each worker thread asked to stop, the converter processes this program
 // started are ended (never another program's), the worker threads get a bounded time
 // to leave at their next check, and the edit page's options are saved. "退出软件" in
-// the tray menu does the same without the question.
+// the tray menu does the same without the question, and so do SIGTERM, SIGHUP and
+// SIGINT. When the display connection is lost, the same shutdown runs without the
+// window (`end_program_without_display`).
 //
 // The global state is released only once no worker thread runs any more: a thread
 // that outlived the bounded wait must not find its values gone. The program's entry
@@ -67,6 +69,11 @@ void on_main_window_destroyed();
 
 // "退出软件": ends the program at once, without the question; the shutdown still runs.
 void on_exit_menu_clicked();
+
+// The display connection is lost (UI thread, the toolkit no longer usable): the
+// shutdown of the destroyed handler, unless it has already begun, then the exit
+// routine once no worker thread runs. Returns the exit code, 0.
+int end_program_without_display();
 
 // The save that shutdown makes: the settings code installs its save of the edit
 // page's options here. Until one is installed shutdown saves nothing. Replaces an

@@ -4,7 +4,9 @@
 // dialog.
 //
 // The file is run folder + "/data/ffmpeg.txt", UTF-8 text with CRLF line ends. Reading
-// also accepts LF line ends and a leading UTF-8 byte-order mark. A line may use the
+// also accepts LF line ends and a leading UTF-8 byte-order mark. A file that is not
+// valid UTF-8 was written in code page 936 on the original platform: it is read in
+// that code page and written back in it; no byte is ever replaced. A line may use the
 // placeholders "[input]" (the video the line reads), "[output]" (the file it writes)
 // and "[title]" (the video's file name without folder and extension); the edit job
 // replaces them when it runs the line.
@@ -27,7 +29,7 @@ std::string read_custom_command_file(const std::string& path);
 
 // Makes `text` the whole content of the file, with every line end written as CRLF (a
 // lone LF becomes CRLF; nothing else changes, no byte-order mark, no final line end
-// added). The file is replaced in one step, so a failed write keeps the previous
+// added), in the encoding of the file it replaces (UTF-8 for a new one). The file is replaced in one step, so a failed write keeps the previous
 // content. False when it could not be written (for example, the data folder is
 // missing).
 bool write_custom_command_file(const std::string& text);

@@ -1,5 +1,9 @@
 #include "engine/edit/edit_field_values.h"
 
+#include <algorithm>
+
+#include "engine/text_helpers.h"
+
 namespace {
 
 bool all_digits(const std::string& text) {
@@ -11,6 +15,11 @@ bool all_digits(const std::string& text) {
 }
 
 bool has_non_zero_digit(const std::string& text) { return text.find_first_of("123456789") != std::string::npos; }
+
+std::string without_percent_signs(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '%'), text.end());
+  return text;
+}
 
 std::string without_sign(const std::string& text, bool allow_negative) {
   return allow_negative && text.starts_with('-') ? text.substr(1) : text;
@@ -37,3 +46,7 @@ bool is_decimal_text(const std::string& text, bool allow_negative) {
 bool is_whole_number_text(const std::string& text, bool allow_negative) {
   return all_digits(without_sign(text, allow_negative));
 }
+
+bool is_percent_text(const std::string& text) { return is_decimal_text(without_percent_signs(text)); }
+
+double percent_value(const std::string& text) { return text_to_number(without_percent_signs(text)); }

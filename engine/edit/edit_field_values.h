@@ -17,3 +17,10 @@ bool is_decimal_text(const std::string& text, bool allow_negative = false);
 
 // A whole number as typed: an optional "-" (when `allow_negative`) and digits.
 bool is_whole_number_text(const std::string& text, bool allow_negative = false);
+
+// A percentage as the scale boxes hold it: a decimal number as `is_decimal_text` takes
+// it once every "%" is removed ("95%", "85", "12.5%"; not "%", "-5%", "9 5%").
+bool is_percent_text(const std::string& text);
+
+// The number of a percentage text: every "%" removed, then read by `text_to_number`.
+double percent_value(const std::string& text);

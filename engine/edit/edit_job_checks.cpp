@@ -61,11 +61,15 @@ std::optional<EditStartRefusal> run_edit_start_checks(const EditPage& page) {
   return std::nullopt;
 }
 
+bool is_plain_font_file_name(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
 std::string subtitle_font_copy_path(const EditPage& page) {
   const int index = gui().selected_index(page("subtitle_font_combo"));
   if (index < 0) return {};
   const std::string name = font_file_names.at(static_cast<std::size_t>(index));
-  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) return {};
+  if (!is_plain_font_file_name(name)) return {};
   if (name == file_name_from_path(ffmpeg_exe_path.get(), true)) return {};
   return run_folder.get() + "/bin/" + name;
 }

@@ -39,6 +39,10 @@ struct EditStartRefusal {
 // every check passed. Shows nothing itself.
 std::optional<EditStartRefusal> run_edit_start_checks(const EditPage& page);
 
+// True for a font file name that names a file of its own folder: not empty, not "." or
+// "..", and without a "/".
+bool is_plain_font_file_name(const std::string& name);
+
 // run folder + "/bin/" + the font file behind the selected item of
 // `subtitle_font_combo`; "" when no item is selected, its file name is unknown, or the
 // name is not a plain file name that may be written there (it must not name a folder

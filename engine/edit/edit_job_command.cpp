@@ -21,8 +21,10 @@ int run_edit_command(const EditCommand& command, const EditRunOptions& options) 
   const std::string line = (options.global_options ? ffmpeg_global_options.get() : std::string()) + command.line();
   std::string console;
   int exit_status = -1;
-  run_console_capture(ffmpeg_exe_path.get(), line, options.progress, nullptr,
-                      options.collect_console ? &console : nullptr, &exit_status);
+  const bool wants_console = options.collect_console || options.console_text;
+  run_console_capture(ffmpeg_exe_path.get(), line, options.progress, nullptr, wants_console ? &console : nullptr,
+                      &exit_status);
   if (options.collect_console) ffmpeg_output.set(console);
+  if (options.console_text) *options.console_text = console;
   return exit_status;
 }

@@ -38,6 +38,9 @@ struct EditRunOptions {
   bool global_options = true;
   // Keep the console text in `ffmpeg_output`.
   bool collect_console = false;
+  // When given, receives the console text of this run alone (no other job's run can
+  // come between, as it can with `ffmpeg_output`).
+  std::string* console_text = nullptr;
   // Called after every chunk of console output (the save's progress).
   ProgressReport progress;
 };

@@ -57,6 +57,7 @@ struct EditVideoState {
   int width = 0;            // frame size; 0 when not found
   int height = 0;
   int kept_length = 0;      // D: whole seconds after the head and tail cuts
+                            // (D and D0 follow a change of the playback speed)
   std::string trim_start = "00:00:00";  // start of the kept part
   bool portrait_to_landscape_ran = false;  // step 8 ran (step 9 then does not)
 

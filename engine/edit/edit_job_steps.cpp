@@ -1,9 +1,16 @@
 #include "engine/edit/edit_job_steps.h"
 
 #include "engine/edit/edit_custom_commands.h"
+#include "engine/edit/edit_step_added_audio.h"
+#include "engine/edit/edit_step_playback_speed.h"
 #include "engine/edit/edit_step_random_transition.h"
+#include "engine/edit/edit_step_sample_rate.h"
+#include "engine/edit/edit_step_subtitle.h"
+#include "engine/edit/edit_steps_effects.h"
+#include "engine/edit/edit_steps_framing.h"
 #include "engine/edit/edit_steps_orientation.h"
 #include "engine/edit/edit_steps_picture_filters.h"
+#include "engine/edit/edit_steps_pictures.h"
 #include "engine/edit/edit_steps_trim_rate_mute.h"
 #include "engine/worker_threads.h"
 
@@ -25,20 +32,20 @@ constexpr std::array<EditStepSlot, edit_step_count> slots = {{
     {EditStep::RotateClockwise, "RotateClockwise", run_rotate_clockwise_step},
     {EditStep::RotateCounterClockwise, "RotateCounterClockwise", run_rotate_counter_clockwise_step},
     {EditStep::RandomTransition, "RandomTransition", run_random_transition_step},
-    {EditStep::FadeIn, "FadeIn", nullptr},
-    {EditStep::HueCycle, "HueCycle", nullptr},
-    {EditStep::Vignette, "Vignette", nullptr},
-    {EditStep::PlaybackSpeed, "PlaybackSpeed", nullptr},
-    {EditStep::AudioSampleRate, "AudioSampleRate", nullptr},
-    {EditStep::ScrollingSubtitle, "ScrollingSubtitle", nullptr},
-    {EditStep::MixAudioFile, "MixAudioFile", nullptr},
-    {EditStep::RemoveLogo, "RemoveLogo", nullptr},
-    {EditStep::PictureWatermark, "PictureWatermark", nullptr},
-    {EditStep::TopBottomPictures, "TopBottomPictures", nullptr},
-    {EditStep::Resize, "Resize", nullptr},
-    {EditStep::BackgroundPicture, "BackgroundPicture", nullptr},
-    {EditStep::Crop, "Crop", nullptr},
-    {EditStep::BlurredBorder, "BlurredBorder", nullptr},
+    {EditStep::FadeIn, "FadeIn", run_fade_in_step},
+    {EditStep::HueCycle, "HueCycle", run_hue_cycle_step},
+    {EditStep::Vignette, "Vignette", run_vignette_step},
+    {EditStep::PlaybackSpeed, "PlaybackSpeed", run_playback_speed_step},
+    {EditStep::AudioSampleRate, "AudioSampleRate", run_audio_sample_rate_step},
+    {EditStep::ScrollingSubtitle, "ScrollingSubtitle", run_scrolling_subtitle_step},
+    {EditStep::MixAudioFile, "MixAudioFile", run_mix_audio_file_step},
+    {EditStep::RemoveLogo, "RemoveLogo", run_remove_logo_step},
+    {EditStep::PictureWatermark, "PictureWatermark", run_picture_watermark_step},
+    {EditStep::TopBottomPictures, "TopBottomPictures", run_top_bottom_pictures_step},
+    {EditStep::Resize, "Resize", run_resize_step},
+    {EditStep::BackgroundPicture, "BackgroundPicture", run_background_picture_step},
+    {EditStep::Crop, "Crop", run_crop_step},
+    {EditStep::BlurredBorder, "BlurredBorder", run_blurred_border_step},
     {EditStep::CustomCommandsAfter, "CustomCommandsAfter", run_custom_commands_after},
 }};
 

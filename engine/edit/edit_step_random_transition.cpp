@@ -7,6 +7,7 @@
 #include "engine/edit/edit_step_common.h"
 #include "engine/edit/edit_utilities.h"
 #include "engine/globals.h"
+#include "engine/media_probes.h"
 #include "engine/transition_table.h"
 
 namespace {
@@ -28,24 +29,6 @@ Pieces piece_files(const EditVideoState& state) {
 
 // A piece counts when its run exited 0 and it holds what a step's output must.
 bool counts(int exit_status, const std::string& path) { return exit_status == 0 && edit_output_counts(path); }
-
-// Whether the input part of a converter console text lists a sound stream
-// ("  Stream #0:1[0x2](und): Audio: aac ...").
-bool console_shows_audio_stream(const std::string& console_text) {
-  const std::string inputs = console_text.substr(0, console_text.find("Output #0"));
-  for (std::size_t start = 0; start < inputs.size();) {
-    std::size_t end = inputs.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = inputs.size();
-    const std::string line = inputs.substr(start, end - start);
-    const std::size_t text = line.find_first_not_of(' ');
-    if (text != std::string::npos && line.compare(text, 10, "Stream #0:") == 0 &&
-        line.find(": Audio: ", text) != std::string::npos) {
-      return true;
-    }
-    start = end + 1;
-  }
-  return false;
-}
 
 std::string transition_filter(const std::string& name, int duration, int offset) {
   return "[0:v]settb=AVTB[a];[1:v]settb=AVTB[b];[a][b]xfade=transition=" + name +
@@ -90,7 +73,7 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
   EditRunOptions with_console;
   with_console.collect_console = true;
   if (!counts(run_edit_command(first, with_console), pieces.first)) return;
-  const bool has_sound = console_shows_audio_stream(ffmpeg_output.get());
+  const bool has_sound = console_lists_audio_stream(ffmpeg_output.get());
 
   EditCommand second;
   second.text(" -ss " + format_seconds_hms(lengths.half) + " -t " + format_seconds_hms(lengths.rest + 1) + " -i ")

@@ -4,8 +4,8 @@
 #include <utility>
 
 #include "engine/edit/edit_job_command.h"
-#include "engine/edit/edit_job_first_transcode.h"
 #include "engine/edit/edit_step_common.h"
+#include "engine/media_probes.h"
 
 namespace {
 
@@ -15,16 +15,6 @@ constexpr const char* portrait_to_landscape_filter =
 constexpr const char* landscape_to_portrait_filter =
     "[0:v]scale=256/81*iw:256/81*ih,boxblur=luma_radius=min(h\\,w)/10:luma_power=3:chroma_radius=min(cw\\,ch)/10:"
     "chroma_power=1[bg];[bg][0:v]overlay=(W-w)/2:(H-h)/2,setsar=1,crop=w=iw*81/256";
-
-// Reads the frame size of the current work file into the state (0 when not found).
-void read_current_frame_size(EditVideoState& state) {
-  EditCommand probe;
-  probe.text(" -i ").path(state.current_file());
-  EditRunOptions options;
-  options.collect_console = true;
-  run_edit_command(probe, options);
-  read_edit_frame_size(state);
-}
 
 }  // namespace
 
@@ -62,7 +52,9 @@ void run_landscape_to_portrait_step(EditVideoState& state, const EditPage& page)
     // The current file was being rewritten and cannot be trusted: the tall frame of
     // the first command is the video now, at its own size.
     edit_step_verify(state);
-    read_current_frame_size(state);
+    const FrameSize size = probe_stream_facts(state.current_file()).frame;
+    state.width = size.width;
+    state.height = size.height;
   }
   set_edit_status(page, state, "已改成竖屏");
 }

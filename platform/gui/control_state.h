@@ -59,6 +59,7 @@ const char* control_kind_name(ControlKind kind);
 //   group name), otherwise all radios with an empty group name in the same container.
 // - list_view: without `multi_select` at most one row is selected.
 // - edit_box with `digits_only`: user input that is not all ASCII digits is refused;
+//   with `max_length` above 0, user input of more characters than that is refused;
 //   the program may write any text.
 struct ControlState {
   std::string role;
@@ -84,6 +85,7 @@ struct ControlState {
   bool multi_line = false;
   bool read_only = false;
   bool digits_only = false;
+  int max_length = 0;        // characters the user may type; 0: no limit
   bool horizontal_scroll_bar = false;
   bool vertical_scroll_bar = false;
   bool password = false;

@@ -913,6 +913,28 @@ GuiPoint GuiModel::window_position(const ControlRef& control) const {
                              [](const Window& w, const ControlState& c) { return Impl::window_position(w, c); });
 }
 
+std::string GuiModel::control_at(WindowToken window, GuiPoint point) const {
+  std::lock_guard lock(impl_->mutex);
+  const Window* w = impl_->find(window);
+  if (!w) return {};
+  const ControlState* found = nullptr;
+  for (;;) {
+    const std::string& container = found ? found->role : std::string();
+    const ControlState* inner = nullptr;
+    for (const ControlState& c : w->controls) {
+      if (c.container != container || !Impl::effectively_visible(*w, c)) continue;
+      const GuiPoint at = Impl::window_position(*w, c);
+      const bool holds = point.x >= at.x && point.y >= at.y && point.x < at.x + c.geometry.width &&
+                         point.y < at.y + c.geometry.height;
+      if (holds && (!inner || c.z_order > inner->z_order)) inner = &c;
+    }
+    if (!inner) break;
+    found = inner;
+  }
+  if (!found) return {};
+  return found->kind == ControlKind::tab_page ? found->container : found->role;
+}
+
 void GuiModel::bring_to_front(const ControlRef& control) {
   impl_->change_control(control, [&](Window& w, ControlState& c, Batch& b) {
     c.z_order = ++w.z_counter;
@@ -1587,6 +1609,9 @@ bool GuiModel::input_text(const ControlRef& control, const std::string& text) {
     if (c.kind == ControlKind::edit_box) {
       if (c.read_only) return;
       if (c.digits_only && !std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) return;
+      // Characters, not bytes: a UTF-8 continuation byte starts none.
+      const auto characters = std::count_if(text.begin(), text.end(), [](char ch) { return (ch & 0xC0) != 0x80; });
+      if (c.max_length > 0 && characters > c.max_length) return;
     } else if (!(c.kind == ControlKind::combo_box && c.editable)) {
       return;
     }

@@ -189,6 +189,12 @@ class GuiModel {
   // The control's top left relative to the window's client area (containers' offsets
   // added up).
   GuiPoint window_position(const ControlRef& control) const;
+  // The role of the control the user sees at `point` (relative to the window's client
+  // area): among the visible controls holding it, the innermost, and among siblings
+  // the one in front. A tab page's free surface counts as its tab control, as input
+  // there does (see Mouse capture). "" when only the window itself is there, or no
+  // such window exists.
+  std::string control_at(WindowToken window, GuiPoint point) const;
   void bring_to_front(const ControlRef& control);
 
   void set_enabled(const ControlRef& control, bool enabled);

@@ -94,7 +94,15 @@ bool QtServices::show_tray_icon(const TrayIconRequest& request) {
           case QSystemTrayIcon::Context: kind = 3; break;
           default: return;
         }
-        if (model_) model_->input_tray(window, kind);
+        // The signal comes from inside the icon's own mouse handling, and the event's
+        // handlers may remove the icon (the tray menu's quit destroys the window, and
+        // with it the icon and the widget whose handler is still running): they run
+        // once that handling has returned.
+        QMetaObject::invokeMethod(
+            this, [this, window, kind] {
+              if (model_) model_->input_tray(window, kind);
+            },
+            Qt::QueuedConnection);
       });
     }
     QIcon qicon;

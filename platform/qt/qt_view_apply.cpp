@@ -102,10 +102,20 @@ void apply_line_edit(QLineEdit* line, const ControlState& state) {
   if (line->isReadOnly() != state.read_only) line->setReadOnly(state.read_only);
   const QLineEdit::EchoMode echo = state.password ? QLineEdit::Password : QLineEdit::Normal;
   if (line->echoMode() != echo) line->setEchoMode(echo);
-  if (state.digits_only && !line->validator()) {
-    line->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), line));
-  } else if (!state.digits_only && line->validator()) {
-    line->setValidator(nullptr);
+  // What the user may type; a program write (setText) is not validated. The length is
+  // not QLineEdit's maximum length, which would cut the program's longer texts.
+  QString pattern;
+  if (state.digits_only || state.max_length > 0) {
+    pattern = (state.digits_only ? QStringLiteral("[0-9]") : QStringLiteral(".")) +
+              (state.max_length > 0 ? QStringLiteral("{0,%1}").arg(state.max_length) : QStringLiteral("*"));
+  }
+  const auto* current = qobject_cast<const QRegularExpressionValidator*>(line->validator());
+  const QString current_pattern = current ? current->regularExpression().pattern() : QString();
+  if (pattern != current_pattern) {
+    const QValidator* old = line->validator();
+    line->setValidator(pattern.isEmpty() ? nullptr
+                                         : new QRegularExpressionValidator(QRegularExpression(pattern), line));
+    delete old;
   }
   const Qt::Alignment align = horizontal_alignment(state.align) | Qt::AlignVCenter;
   if (line->alignment() != align) line->setAlignment(align);

@@ -242,6 +242,42 @@ TEST_F(CropEditor, TheSaveRefusesABoxOutsideTheFrame) {
   }
 }
 
+TEST_F(CropEditor, ASizeBeyondAnyFrameIsRefusedAndNeverOverflows) {
+  // Values the edit page hands over (it takes any text), at 100 % in a 320 x 240 frame:
+  // left, top, width, height.
+  const std::vector<std::string> cases[] = {
+      {"0", "0", "2147483648", "120"},  // one more than the largest int
+      {"0", "0", "160", "99999999999"},
+      {"0", "0", "4294967296", "4294967296"},
+      {"0", "2147483648", "10", "10"},
+  };
+  for (const auto& fields : cases) {
+    SCOPED_TRACE(fields[2] + " x " + fields[3]);
+    g.services.clear_records();
+    const WindowToken w = open_editor(7, 320, 240, fields);
+    ASSERT_TRUE(gui().input_click({w, region_save_button}));
+    EXPECT_TRUE(gui().window_exists(w));
+    EXPECT_EQ(main_values(), fields);
+    ASSERT_EQ(g.services.messages().size(), 1u);
+    EXPECT_EQ(g.services.messages()[0].text, "裁切的区域不能超过视频的区域");
+    gui().destroy_window(w);
+  }
+
+  // Typed: no more digits than a frame size has; the most it takes is refused too,
+  // also before the place task has caught up with it.
+  g.services.clear_records();
+  const WindowToken w = open_editor(7, 320, 240, {"0", "0", "160", "120"});
+  for (const char* box : {region_left_field, region_top_field, region_width_field, region_height_field}) {
+    EXPECT_FALSE(gui().input_text({w, box}, "100000")) << box;
+  }
+  EXPECT_EQ(values(w), (std::vector<std::string>{"0", "0", "160", "120"}));
+  EXPECT_TRUE(gui().input_text({w, region_height_field}, "99999"));
+  ASSERT_TRUE(gui().input_click({w, region_save_button}));
+  EXPECT_TRUE(gui().window_exists(w));
+  EXPECT_EQ(main_values(), (std::vector<std::string>{"0", "0", "160", "120"}));
+  EXPECT_EQ(g.services.messages().size(), 1u);
+}
+
 TEST_F(CropEditor, ItsOpenerOpensItModallyOverTheMainWindow) {
   bool main_blocked = false;
   std::string title;

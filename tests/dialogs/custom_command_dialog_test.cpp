@@ -91,6 +91,20 @@ TEST_F(CustomCommandDialogTest, SaveWritesCrlfAndCloses) {
   EXPECT_EQ(read_file(file), "-i [input] -metadata title=\"[title] 新\" [output]\r\n-i [input] -an [output]");
 }
 
+TEST_F(CustomCommandDialogTest, AFileInTheOldCodePageIsEditedAndSavedBackInIt) {
+  // "中文" in code page 936.
+  const std::string line = "-i [input] -metadata title=\"\xD6\xD0\xCE\xC4\" [output]\r\n";
+  write_file(file, line);
+  open();
+  EXPECT_EQ(box(), "-i [input] -metadata title=\"中文\" [output]\r\n");
+  type(box() + "-i [input] -metadata comment=\"文字\" [output]");
+  ASSERT_TRUE(gui().input_click(at("command_save_button")));
+  EXPECT_FALSE(gui().window_exists(dialog));
+  const std::string saved = read_file(file);
+  EXPECT_EQ(saved, line + "-i [input] -metadata comment=\"\xCE\xC4\xD7\xD6\" [output]");
+  EXPECT_EQ(saved.find("\xEF\xBF\xBD"), std::string::npos);
+}
+
 TEST_F(CustomCommandDialogTest, UnsavedEditsAskOnCloseEachAnswerClosing) {
   write_file(file, "old\r\n");
 

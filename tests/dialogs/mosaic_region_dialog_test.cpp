@@ -159,6 +159,40 @@ TEST_F(MosaicEditor, TheSaveRefusesABoxOutsideTheFrame) {
   }
 }
 
+TEST_F(MosaicEditor, ASizeBeyondAnyFrameIsRefusedAndNeverOverflows) {
+  // Values the edit page hands over (it takes any text), at 100 % in a 320 x 240 frame.
+  const std::vector<std::string> cases[] = {
+      {"0", "0", "2147483648", "50"},   // one more than the largest int
+      {"0", "0", "100", "99999999999"},
+      {"0", "0", "4294967296", "4294967296"},
+      {"2147483648", "0", "10", "10"},
+  };
+  for (const auto& values : cases) {
+    SCOPED_TRACE(values[2] + " x " + values[3]);
+    g.services.clear_records();
+    const WindowToken w = open_placed(7, 320, 240, values);
+    ASSERT_TRUE(gui().input_click({w, region_save_button}));
+    EXPECT_TRUE(gui().window_exists(w));
+    EXPECT_EQ(main_values(), values);
+    ASSERT_EQ(g.services.messages().size(), 1u);
+    EXPECT_EQ(g.services.messages()[0].text, "马赛克的位置不能超过视频的区域");
+    gui().destroy_window(w);
+  }
+
+  // Typed: no more digits than a frame size has; the most it takes is refused too.
+  g.services.clear_records();
+  const WindowToken w = open_placed(7, 320, 240, {"0", "0", "100", "50"});
+  for (const char* box : {region_left_field, region_top_field, region_width_field, region_height_field}) {
+    EXPECT_FALSE(gui().input_text({w, box}, "100000")) << box;
+  }
+  EXPECT_EQ(values(w), (std::vector<std::string>{"0", "0", "100", "50"}));
+  EXPECT_TRUE(gui().input_text({w, region_width_field}, "99999"));
+  ASSERT_TRUE(gui().input_click({w, region_save_button}));
+  EXPECT_TRUE(gui().window_exists(w));
+  EXPECT_EQ(main_values(), (std::vector<std::string>{"0", "0", "100", "50"}));
+  EXPECT_EQ(g.services.messages().size(), 1u);
+}
+
 TEST_F(MosaicEditor, WithAnEmptyEditListThereIsNoProbeAndNoBox) {
   const WindowToken w = create_mosaic_region_dialog();
   gui().open_window(w, main);

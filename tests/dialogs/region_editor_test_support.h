@@ -1,8 +1,8 @@
 #pragma once
 // A headless stand-in for the main window with what the region editors read and write
-// (the edit list, the crop fields and the logo-removal fields), a run folder with the
-// real converter, and a loop helper that lets the editors' one-shot timers fire while
-// their tasks run.
+// (the edit list, the crop fields, the logo-removal fields and the watermark fields), a
+// run folder with the real converter, and a loop helper that lets the editors' one-shot
+// timers fire while their tasks run.
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,8 @@ inline WindowSpec main_window_stand_in() {
   spec.controls.push_back(list);
   int y = 310;
   for (const char* field : {"crop_width_field", "crop_height_field", "crop_left_field", "crop_top_field",
-                            "delogo_left_field", "delogo_top_field", "delogo_width_field", "delogo_height_field"}) {
+                            "delogo_left_field", "delogo_top_field", "delogo_width_field", "delogo_height_field",
+                            "watermark_picture_field", "watermark_left_field", "watermark_top_field"}) {
     spec.controls.push_back(control_spec(field, ControlKind::edit_box, {0, y, 80, 24}));
     y += 30;
   }

@@ -223,13 +223,15 @@ TEST_F(ConvertJob, AStopDuringTheFirstOfThreeRowsEndsTheJobAfterIt) {
   ASSERT_TRUE(wait_for([&] { return status(0) == "任务完成"; }));
   wait_for([] { return false; }, 1s);
   EXPECT_EQ(text("convert_start_button"), convert_stopping_caption);
-  EXPECT_EQ(logged("end"), 2);
+  EXPECT_EQ(logged("end"), 3);  // the probe of a, its conversion, the probe of its output
   open_probe_gate();
   ASSERT_TRUE(wait_for_job_end());
 
-  // Three converter runs (the probes of a and b, the conversion of a), all ended.
-  EXPECT_EQ(logged("start"), 3);
-  EXPECT_EQ(logged("end"), 3);
+  // Four converter runs (the probes of a and b, the conversion of a and the probe of
+  // its output), all ended; one conversion only.
+  EXPECT_EQ(logged("start"), 4);
+  EXPECT_EQ(logged("end"), 4);
+  EXPECT_EQ(logged("held"), 1);
   EXPECT_TRUE(running_converter_ids().empty());
   EXPECT_EQ(status(0), "任务完成");
   EXPECT_EQ(status(1), "");
@@ -269,6 +271,59 @@ TEST_F(ConvertJob, TheSourceGoesOnlyAfterItsRowReallySucceeded) {
     EXPECT_EQ(read_file(bad), noise);
     EXPECT_EQ(read_file(same), same_bytes);
   }
+}
+
+// A converter that says it finished and exits 0 is not believed on its word: a row is
+// done only when its output is there and is media.
+TEST_F(ConvertJob, ARowIsDoneOnlyWhenItsOutputIsReallyThere) {
+  const std::string source = make_clip("clip.mp4", 2);
+  const std::string source_bytes = read_file(source);
+  // The stand-in passes duration probes (no "-y") to the real converter; a conversion
+  // does what the case says to the output (its last argument), reports the finish
+  // line of a successful run and exits 0.
+  const struct {
+    const char* name;
+    const char* conversion;
+  } cases[] = {
+      {"no output", ""},
+      {"empty output", ": > \"$out\"\n"},
+      {"cut-short output",
+       "'" QF_SYSTEM_FFMPEG "' \"$@\" > /dev/null 2>&1\n"
+       "size=$(stat -c %s \"$out\")\nhead -c $((size / 2)) \"$out\" > \"$out.part\"\nmv \"$out.part\" \"$out\"\n"},
+      {"not media", "printf 'no video in here' > \"$out\"\n"},
+      {"a leftover child holds the console", "(sleep 1) &\n"},
+  };
+  const std::string program = run + "/bin/ffmpeg";
+  add_row(source);
+  gui().set_checked(at("convert_delete_source_check"), true);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(program);
+    write_file(program, std::string("#!/bin/sh\nconverting=\nfor a in \"$@\"; do out=$a; [ \"$a\" = -y ] && converting=1; done\n"
+                                    "[ -z \"$converting\" ] && exec '" QF_SYSTEM_FFMPEG "' \"$@\"\n") +
+                            c.conversion + "echo 'video:1kB audio:0kB subtitle:0kB other streams:0kB global headers:0kB'\n");
+    fs::permissions(program, fs::perms::owner_all);
+    fs::remove_all(out);
+    click_start();
+    ASSERT_TRUE(wait_for_job_end());
+    EXPECT_EQ(status(0), convert_status_failed);
+    EXPECT_EQ(read_file(source), source_bytes);
+  }
+}
+
+// A row is judged while the next one converts; a next row with the same source sees
+// what the judgement left: the source deleted after the first row succeeded.
+TEST_F(ConvertJob, ARowListedTwiceSeesItsSourceGoneAfterTheFirstSucceeded) {
+  const std::string source = make_clip("clip.mp4");
+  add_row(source);
+  add_row(source);
+  gui().input_click(at("convert_format_mkv_radio"));
+  gui().set_checked(at("convert_delete_source_check"), true);
+  click_start();
+  ASSERT_TRUE(wait_for_job_end());
+  EXPECT_EQ(status(0), "任务完成");
+  EXPECT_EQ(status(1), "文件不存在");
+  EXPECT_FALSE(fs::exists(source));
 }
 
 TEST_F(ConvertJob, EachRowConvertsWithItsOwnSourcesDuration) {

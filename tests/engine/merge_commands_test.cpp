@@ -89,6 +89,60 @@ TEST(MergeCommands, TheTransitionLiesInsideTheFirstPart) {
   EXPECT_EQ(merge_transition_filter("fade", 1, "1k"), "xfade=transition=fade:duration=1:offset=1");
 }
 
+TEST(MergeCommands, TheTransitionStartsAtTheFirstPartsWholeSecondsWhenAFrameIsThere) {
+  const double frame = 1.0 / 25;
+  const struct {
+    double seconds;
+    double frame_seconds;
+    int offset;
+  } cases[] = {
+      {12.8, frame, 12}, {2.8, frame, 2},  {2.04, frame, 2}, {2.003, frame, 1}, {2.0, frame, 1},
+      {2.05, 0.1, 1},    {0.5, frame, 0},  {1.0, frame, 0},  {0, frame, 0},     {-1, frame, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(merge_transition_offset(c.seconds, c.frame_seconds), c.offset) << c.seconds << " " << c.frame_seconds;
+  }
+}
+
+TEST(MergeCommands, ThePartsLengthSoundAndRateComeFromTheConsole) {
+  const std::string probe =
+      "Input #0, matroska,webm, from '1.mkv':\r\n  Duration: 00:00:02.82, start: 0.000000, bitrate: 75 kb/s\r\n"
+      "  Stream #0:0: Video: h264 (High), yuv420p(progressive), 160x120, 25 fps, 25 tbr, 1k tbn (default)\r\n"
+      "    Metadata:\r\n      DURATION        : 00:00:02.803000000\r\n"
+      "  Stream #0:1: Audio: vorbis, 44100 Hz, stereo, fltp (default)\r\n"
+      "    Metadata:\r\n      DURATION        : 00:00:02.823000000\r\n";
+  EXPECT_DOUBLE_EQ(parse_video_seconds(probe), 2.803);
+  // Without a tag of the video stream: the container's duration.
+  EXPECT_DOUBLE_EQ(parse_video_seconds("  Duration: 00:01:02.50, start: 0\r\n  Stream #0:0: Video: h264, 25 fps\r\n"
+                                       "  Stream #0:1: Audio: aac\r\n    DURATION : 00:00:09.000\r\n"),
+                   62.5);
+  EXPECT_LT(parse_video_seconds("no such file"), 0);
+
+  const std::string reencode = "Input #0, mov,mp4\r\n  Stream #0:1(und): Audio: aac (LC), 48000 Hz, mono, fltp\r\n"
+                               "Output #0, matroska, to '2.mkv':\r\n"
+                               "  Stream #0:0: Video: h264 (libx264), yuv420p, 160x120, q=2-31, 30 fps\r\n"
+                               "  Stream #0:1(und): Audio: vorbis (libvorbis), 44100 Hz, 5.1(side), fltp\r\n";
+  EXPECT_EQ(parse_output_sound(reencode), (MergeSound{"44100", "5.1(side)"}));
+  EXPECT_TRUE(parse_output_sound("Output #0, matroska\r\n  Stream #0:0: Video: h264, 25 fps\r\n").empty());
+  EXPECT_TRUE(parse_output_sound("  Stream #0:1: Audio: aac, 48000 Hz, mono\r\n").empty());  // input only
+
+  // The part brought to the first part: only what differs is in the command.
+  const std::string part = "/t/2.mkv", matched = "/t/2a.mkv";
+  EXPECT_EQ(merge_match_command("", part, matched, {.scale = true, .width = 160, .height = 120}),
+            merge_scale_command("", part, matched, 160, 120));
+  EXPECT_EQ(merge_match_command(" -threads 2", part, matched,
+                                {.sound = {"44100", "stereo"}, .frame_rate = "29.97"}),
+            " -threads 2 -i \"/t/2.mkv\" -vf fps=29.97 -af aformat=sample_rates=44100:channel_layouts=stereo -y "
+            "\"/t/2a.mkv\"");
+  EXPECT_EQ(merge_match_command("", part, matched, {.scale = true, .width = 320, .height = 240, .frame_rate = "25"}),
+            " -i \"/t/2.mkv\" -vf scale=320:240,setsar=1:1,fps=25 -y \"/t/2a.mkv\"");
+  EXPECT_EQ(merge_match_command("", part, matched, {.sound = {"48000", "3 channels"}}),
+            " -i \"/t/2.mkv\" -af aformat=sample_rates=48000:channel_layouts=3c -y \"/t/2a.mkv\"");
+  // Text that is no plain rate or layout never reaches the command.
+  EXPECT_EQ(merge_match_command("", part, matched, {.sound = {"48000", "x:y,z"}, .frame_rate = "25 -y"}),
+            " -i \"/t/2.mkv\" -y \"/t/2a.mkv\"");
+}
+
 TEST(MergeCommands, FrameRateComesFromTheFirstVideoStreamLine) {
   EXPECT_EQ(parse_frame_rate("  Stream #0:0: Video: h264 (High), yuv420p(progressive), 160x120 [SAR 1:1 DAR 4:3], "
                              "25 fps, 25 tbr, 1k tbn\r\n  Stream #0:0: Video: h264, yuv420p, 160x120, 30 fps\r\n"),

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <sstream>
 #include <thread>
 
 #include "engine/globals.h"
@@ -99,6 +100,19 @@ class MergeJob : public ::testing::Test {
     const auto r = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "v:0", "-count_frames",
                                           "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", path});
     return r.exit_code == 0 ? std::atoi(r.output.c_str()) : -1;
+  }
+  // Seconds of sound of the first audio stream, counted in decoded samples.
+  static double sound_seconds(const std::string& path) {
+    const auto rate = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "a:0",
+                                             "-show_entries", "stream=sample_rate", "-of", "csv=p=0", path});
+    const auto frames = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "a:0",
+                                               "-show_entries", "frame=nb_samples", "-of", "csv=p=0", path});
+    const double sample_rate = std::atof(rate.output.c_str());
+    if (rate.exit_code != 0 || frames.exit_code != 0 || sample_rate <= 0) return -1;
+    std::istringstream lines(frames.output);
+    double samples = 0;
+    for (std::string line; std::getline(lines, line);) samples += std::atof(line.c_str());
+    return samples / sample_rate;
   }
   static bool has_attached_picture(const std::string& path) {
     const auto r = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-show_entries",
@@ -193,6 +207,97 @@ TEST_F(MergeJob, ATransitionIntoAnotherFormatKeepsTheJoinedSoundWithoutCover) {
   EXPECT_EQ(text("file_progress_label"), "100 %");
 }
 
+TEST_F(MergeJob, PartsWithUnlikeSoundAndFrameRatesJoinIntoOneCleanVideo) {
+  // A 44.1 kHz stereo first part at 25 frames a second; second parts in 48 kHz mono.
+  const auto clip = [&](const std::string& name, int frame_rate, int sample_rate, int channels) {
+    const std::string path = dir / name;
+    EXPECT_TRUE(test_env::make_clip(
+        {"-f", "lavfi", "-i", "testsrc=size=160x120:duration=2:rate=" + std::to_string(frame_rate), "-f", "lavfi",
+         "-i", "sine=frequency=440:duration=2:sample_rate=" + std::to_string(sample_rate), "-ac",
+         std::to_string(channels), "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
+         "-shortest", path}));
+    return path;
+  };
+  const std::string first = clip("first.mp4", 25, 44100, 2);
+  const struct {
+    int second_frame_rate;
+    bool transition;
+    const char* format_radio;
+    const char* extension;
+    int frames;
+  } cases[] = {
+      {25, false, "merge_format_mkv_radio", "mkv", 100},
+      {25, true, "merge_format_mkv_radio", "mkv", 75},
+      {30, false, "merge_format_mp4_radio", "mp4", 100},
+      {30, true, "merge_format_mkv_radio", "mkv", 75},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.second_frame_rate) + (c.transition ? " fps, transition " : " fps, ") + c.extension);
+    gui().clear_rows(at("merge_list1"));
+    gui().clear_rows(at("merge_list2"));
+    add_row("merge_list1", first);
+    add_row("merge_list2", clip("second.mp4", c.second_frame_rate, 48000, 1));
+    set_output_count(1);
+    gui().set_checked(at("merge_transition_check"), c.transition);
+    choose_format(c.format_radio);
+    ASSERT_TRUE(run_job());
+
+    const std::string output = out + "/1_1_first." + c.extension;
+    ASSERT_TRUE(test_env::ffprobe(output).ok) << output;
+    EXPECT_EQ(frame_count(output), c.frames);
+    // The sound of both parts (the transition keeps the joined sound), decoded whole.
+    EXPECT_NEAR(sound_seconds(output), 4.0, 0.25);
+    EXPECT_EQ(test_env::run_program({QF_SYSTEM_FFMPEG, "-v", "error", "-i", output, "-f", "null", "-"}).output, "");
+    fs::remove(output);
+  }
+
+  // A first list joined whole from unlike files, then the pair.
+  SCOPED_TRACE("first list joined whole");
+  gui().clear_rows(at("merge_list1"));
+  gui().clear_rows(at("merge_list2"));
+  add_row("merge_list1", first);
+  add_row("merge_list1", clip("third.mp4", 30, 48000, 1));
+  add_row("merge_list2", first);
+  gui().set_checked(at("merge_all_source1_check"), true);
+  gui().set_checked(at("merge_transition_check"), false);
+  choose_format("merge_format_mkv_radio");
+  ASSERT_TRUE(run_job());
+  const std::string output = out + "/1_1_first.mkv";
+  EXPECT_EQ(frame_count(output), 150);
+  EXPECT_NEAR(sound_seconds(output), 6.0, 0.25);
+  EXPECT_EQ(test_env::run_program({QF_SYSTEM_FFMPEG, "-v", "error", "-i", output, "-f", "null", "-"}).output, "");
+}
+
+TEST_F(MergeJob, TheTransitionTakesNoMoreOfTheFirstPartThanItsSecondsAfterTheWholeOnes) {
+  choose_format("merge_format_mkv_radio");
+  gui().set_checked(at("merge_transition_check"), true);
+  set_output_count(1);
+  const std::string second = make_clip("second.mp4", "160x120", 2);
+  const struct {
+    const char* seconds;
+    int least_frames;
+  } cases[] = {
+      {"2.8", 95},  // offset 2: 70 + 50 frames less the one second of the transition
+      {"2", 75},    // offset 1: the transition must start before the first part's end
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.seconds);
+    const std::string first = dir / "first.mp4";
+    ASSERT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", std::string("testsrc=size=160x120:rate=25:duration=") + c.seconds,
+                                     "-f", "lavfi", "-i", std::string("sine=sample_rate=44100:duration=") + c.seconds,
+                                     "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
+                                     "-shortest", first}));
+    gui().clear_rows(at("merge_list1"));
+    gui().clear_rows(at("merge_list2"));
+    add_row("merge_list1", first);
+    add_row("merge_list2", second);
+    ASSERT_TRUE(run_job());
+    const std::string output = out + "/1_1_first.mkv";
+    EXPECT_GE(frame_count(output), c.least_frames);
+    fs::remove(output);
+  }
+}
+
 TEST_F(MergeJob, EveryRowOfOneListMeetsEveryRowOfTheOther) {
   const std::string a = make_clip("a.mp4", "160x120", 1);
   // Named like the pair's first work file: the join must not write onto it.
@@ -275,6 +380,38 @@ TEST_F(MergeJob, AnUnreadableSourceFailsItsPairAndTheNextPairStillRuns) {
   EXPECT_EQ(text("file_progress_label"), merge_status_failed);
   EXPECT_EQ(read_file(broken), "not a video");
   expect_page_restored();
+}
+
+TEST_F(MergeJob, AnOutputTheConverterCannotReadBackIsAFailure) {
+  add_row("merge_list1", make_clip("a.mp4", "160x120", 2));
+  add_row("merge_list2", make_clip("b.mp4", "160x120", 2));
+  set_output_count(1);
+  // A stand-in that runs the real converter, except for the command that writes the
+  // named step's file: that one gets bytes that are no media, and exits 0.
+  const struct {
+    const char* name;
+    bool transition;
+    const char* format_radio;
+    const char* faulty_argument;  // an argument only that command has
+  } cases[] = {
+      {"the final copy", false, "merge_format_mkv_radio", "/1_1_a.mkv"},
+      {"the cover attached to an mp4", true, "merge_format_mp4_radio", "attached_pic"},
+  };
+  const std::string program = run + "/bin/ffmpeg";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(program);
+    write_file(program, std::string("#!/bin/sh\nfaulty=\nfor a in \"$@\"; do out=$a; case \"$a\" in *'") +
+                            c.faulty_argument + "'*) faulty=1;; esac; done\n"
+                            "[ -z \"$faulty\" ] && exec '" QF_SYSTEM_FFMPEG "' \"$@\"\n"
+                            "printf 'no video in here' > \"$out\"\nexit 0\n");
+    fs::permissions(program, fs::perms::owner_all);
+    gui().set_checked(at("merge_transition_check"), c.transition);
+    choose_format(c.format_radio);
+    ASSERT_TRUE(run_job());
+    EXPECT_EQ(text("file_progress_label"), merge_status_failed);
+    expect_page_restored();
+  }
 }
 
 TEST_F(MergeJob, AnOutputThatWouldReplaceASourceIsNotWritten) {

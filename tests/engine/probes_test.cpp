@@ -115,3 +115,46 @@ TEST_F(Probes, ClipInAFolderWithBlanksChineseAndAQuoteIsProbedAndConvertedThroug
   EXPECT_NEAR(probe.duration, 2.0, 0.1);
   EXPECT_EQ(probe_duration(output), "00:00:02");
 }
+
+TEST(ConsoleListsAudioStream, OnlyAStreamLineWithAudioCounts) {
+  struct Case {
+    const char* console;
+    bool audio;
+  } cases[] = {
+      {"  Stream #0:0[0x1](und): Video: h264, yuv420p, 320x240, 25 fps\r\n"
+       "  Stream #0:1[0x2](und): Audio: aac (LC), 44100 Hz, mono, fltp, 69 kb/s (default)\r\n",
+       true},
+      {"  Stream #0:0: Audio: mp3, 44100 Hz, stereo, fltp, 128 kb/s\r\n", true},
+      {"  Stream #0:0(und): Video: h264, yuv420p, 320x240, 25 fps\r\n", false},
+      // The word elsewhere (a title, a file name) is no stream.
+      {"    title           : Video: Audio: notes\r\n  Stream #0:0: Video: h264, yuv420p, 320x240\r\n", false},
+      {"Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'x: Audio: a.mp4':\r\n", false},
+      {"", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(console_lists_audio_stream(c.console), c.audio) << c.console;
+}
+
+TEST_F(Probes, StreamFactsOfClipsWithAndWithoutSoundAndOfNothing) {
+  const std::string folder = dir / "带 \"引号\" 的";
+  fs::create_directory(folder);
+  const std::string with_sound = folder + "/有 声.mp4";
+  ASSERT_TRUE(test_env::make_h264_aac_mp4(with_sound));
+  const std::string silent = dir / "silent.mkv";
+  ASSERT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "testsrc=size=176x144:rate=25:duration=1", "-c:v", "libx264",
+                                   "-preset", "ultrafast", "-pix_fmt", "yuv420p", silent}));
+  ffmpeg_global_options.set(" -threads 2");
+
+  StreamFacts facts = probe_stream_facts(with_sound);
+  EXPECT_EQ(facts.frame, (FrameSize{320, 240}));
+  EXPECT_TRUE(facts.has_audio);
+  facts = probe_stream_facts(silent);
+  EXPECT_EQ(facts.frame, (FrameSize{176, 144}));
+  EXPECT_FALSE(facts.has_audio);
+
+  write_file(dir / "not media.mp4", "not a video");
+  for (const std::string& nothing : {dir / "missing.mp4", dir / "not media.mp4", std::string()}) {
+    facts = probe_stream_facts(nothing);
+    EXPECT_EQ(facts.frame, FrameSize{}) << nothing;
+    EXPECT_FALSE(facts.has_audio) << nothing;
+  }
+}

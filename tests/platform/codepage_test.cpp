@@ -77,3 +77,41 @@ TEST(Codepage, BigEndianUnitsDecode) {
   EXPECT_EQ(utf16be_to_utf8(big_endian({0x41, 0xDE00})), "A" + replacement);
   EXPECT_EQ(utf16be_to_utf8(big_endian({0x41}) + std::string(1, '\0')), "A" + replacement);
 }
+
+TEST(Codepage, OnlyStrictUtf8CountsAsUtf8) {
+  const struct {
+    std::string bytes;
+    bool valid;
+  } cases[] = {
+      {"", true},
+      {"ascii", true},
+      {"中文\xF0\x9F\x98\x80", true},
+      {"\xD6\xD0\xCE\xC4", false},      // "中文" in code page 936
+      {"\xC0\x80", false},              // overlong
+      {"\xE0\x80\xAF", false},          // overlong
+      {"\xED\xA0\x80", false},          // a surrogate
+      {"\xF4\x90\x80\x80", false},      // above U+10FFFF
+      {"\xE4\xB8", false},              // cut short
+      {"\x80", false},                  // a stray continuation byte
+  };
+  for (const auto& c : cases) EXPECT_EQ(is_valid_utf8(c.bytes), c.valid) << c.bytes;
+}
+
+TEST(Codepage, TheOldCodePageRoundTripsAndKeepsWhatItCannotRead) {
+  const struct {
+    std::string gbk;
+    std::string utf8;
+  } cases[] = {
+      {"\xD6\xD0\xCE\xC4 abc", "中文 abc"},
+      {"\x80", "€"},                                       // the code page's one single-byte letter
+      {"\x94\x39\xFC\x36", "\xF0\x9F\x98\x80"},            // four bytes of the wider form
+      {"a\xFF" "b\xD6", "a\xFF" "b\xD6"},                  // read as nothing: kept, also at the end
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(gbk_to_utf8(c.gbk), c.utf8);
+    EXPECT_EQ(utf8_to_gbk(c.utf8), c.gbk);
+  }
+  EXPECT_EQ(decode_file_text("\xD6\xD0").encoding, FileTextEncoding::gbk);
+  EXPECT_EQ(decode_file_text("中").encoding, FileTextEncoding::utf8);
+  EXPECT_EQ(encode_file_text("中", FileTextEncoding::utf8), "中");
+}

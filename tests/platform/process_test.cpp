@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "tests/support/test_env.h"
 
@@ -160,6 +162,39 @@ TEST(ChildProcess, StartFailuresStartNothing) {
   ASSERT_TRUE(twice.start(fake_converter(), script_command(dir, "x 0\n")));
   EXPECT_FALSE(twice.start(fake_converter(), script_command(dir, "x 0\n")));
   EXPECT_EQ(twice.wait_for_exit(), 0);
+}
+
+TEST(ChildProcess, SignalsAreAtTheirDefaultsInTheChild) {
+  // This program ignores one signal and blocks another on the starting thread; the
+  // child must still be ended by both.
+  struct sigaction ignore {}, previous {};
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGINT, &ignore, &previous);
+  sigset_t term, old_mask;
+  sigemptyset(&term);
+  sigaddset(&term, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &term, &old_mask);
+  for (const int signal_number : {SIGINT, SIGTERM}) {
+    TempDir dir;
+    ChildProcess child;
+    ASSERT_TRUE(child.start(fake_converter(), script_command(dir, "kill " + std::to_string(signal_number) + "\nx 0\n")));
+    read_all(child);
+    EXPECT_EQ(child.wait_for_exit(), exit_status_of_signal(signal_number)) << signal_number;
+  }
+  pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
+  sigaction(SIGINT, &previous, nullptr);
+}
+
+TEST(ChildProcess, EndsWhenTheThreadThatStartedItEnds) {
+  // The kernel ends the process with the thread that started it (and so with the
+  // program, however it dies), even though its object lives on.
+  TempDir dir;
+  ChildProcess child;
+  bool started = false;
+  std::thread([&] { started = child.start(fake_converter(), script_command(dir, "s 30000\nx 0\n")); }).join();
+  ASSERT_TRUE(started);
+  read_all(child);
+  EXPECT_EQ(child.wait_for_exit(), exit_status_of_signal(SIGKILL));
 }
 
 TEST(ConverterRegistry, EndsOnlyTheProcessesItStartedAndForgetsThemWhenReaped) {

@@ -239,3 +239,28 @@ TEST(Profile, ABatchWriteEqualsOneWriteAfterAnotherAndLeavesRefusedPairsOut) {
   fs::create_directory(dir / "a_folder.ini");
   EXPECT_FALSE(write_profile_texts(dir / "a_folder.ini", "s", {{"k", "v"}}));
 }
+
+TEST(Profile, AFileInTheOldCodePageIsReadAsTextAndWrittenBackInIt) {
+  TempDir dir;
+  const std::string path = dir / "qfconfig.ini";
+  // [批量剪辑视频] y6=文字 and [原视频] 打开位置1=/新媒体/ in code page 936.
+  const std::string section = "[\xC5\xFA\xC1\xBF\xBC\xF4\xBC\xAD\xCA\xD3\xC6\xB5]\r\n";
+  const std::string text_line = "y6=\xCE\xC4\xD7\xD6\r\n";
+  const std::string folder_lines = "[\xD4\xAD\xCA\xD3\xC6\xB5]\r\n\xB4\xF2\xBF\xAA\xCE\xBB\xD6\xC3\x31=/\xD0\xC2\xC3\xBD\xCC\xE5/\r\n";
+  write_file(path, section + text_line + folder_lines);
+  EXPECT_EQ(read_profile_text(path, "批量剪辑视频", "y6"), "文字");
+  EXPECT_EQ(read_profile_text(path, "原视频", "打开位置1"), "/新媒体/");
+
+  // Writes keep the code page and every other line's bytes.
+  ASSERT_TRUE(write_profile_text(path, "批量剪辑视频", "y7", "中文"));
+  ASSERT_TRUE(write_profile_texts(path, "原视频", {{"打开位置2", "/a/"}}));
+  EXPECT_EQ(read_file(path), section + text_line + "y7=\xD6\xD0\xCE\xC4\r\n" + folder_lines +
+                                 "\xB4\xF2\xBF\xAA\xCE\xBB\xD6\xC3\x32=/a/\r\n");
+  EXPECT_EQ(read_profile_text(path, "批量剪辑视频", "y7"), "中文");
+  EXPECT_EQ(read_file(path).find("\xEF\xBF\xBD"), std::string::npos);
+
+  // A UTF-8 file stays UTF-8.
+  write_file(path, "[原视频]\r\n");
+  ASSERT_TRUE(write_profile_text(path, "原视频", "打开位置1", "/新媒体/"));
+  EXPECT_EQ(read_file(path), "[原视频]\r\n打开位置1=/新媒体/\r\n");
+}

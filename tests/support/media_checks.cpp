@@ -57,6 +57,14 @@ DecodedFrame decode_frame(const std::string& path, double seconds, const std::st
   return frame;
 }
 
+bool pixel_near(const std::vector<int>& pixel, const std::vector<int>& rgb, int tolerance) {
+  if (pixel.size() != 3 || rgb.size() != 3) return false;
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (std::abs(pixel[i] - rgb[i]) > tolerance) return false;
+  }
+  return true;
+}
+
 double mean_frame_difference(const DecodedFrame& a, const DecodedFrame& b) {
   if (a.rgb.empty() || a.width != b.width || a.height != b.height || a.rgb.size() != b.rgb.size()) return 255.0;
   double sum = 0;
@@ -67,6 +75,21 @@ double mean_frame_difference(const DecodedFrame& a, const DecodedFrame& b) {
 bool decodes_without_errors(const std::string& path) {
   const ProgramResult r = run_program({QF_SYSTEM_FFMPEG, "-v", "error", "-i", path, "-f", "null", "-"});
   return r.exit_code == 0 && r.output.empty();
+}
+
+double tone_level_db(const std::string& path, double frequency, double from_seconds) {
+  std::ostringstream filter;
+  filter << "atrim=start=" << from_seconds << ",bandpass=f=" << frequency << ":width_type=q:w=20,astats";
+  const ProgramResult r = run_program({QF_SYSTEM_FFMPEG, "-hide_banner", "-nostats", "-i", path, "-map", "0:a:0",
+                                       "-af", filter.str(), "-f", "null", "-"});
+  // astats ends with its "Overall" block: the last RMS level printed.
+  const std::string marker = "RMS level dB: ";
+  const std::size_t at = r.output.rfind(marker);
+  if (r.exit_code != 0 || at == std::string::npos) return -1000;
+  const std::size_t start = at + marker.size();
+  const std::string value = r.output.substr(start, r.output.find_first_of("\r\n", start) - start);
+  if (value.starts_with("-inf")) return -1000;
+  return std::atof(value.c_str());
 }
 
 }  // namespace test_env

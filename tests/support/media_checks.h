@@ -1,7 +1,7 @@
 #pragma once
 // Test support: reading back what the converter wrote, beyond test_env::ffprobe: one
-// stream entry, the number of decoded video frames, a decoded frame's pixels, and
-// whether a file decodes without a single error.
+// stream entry, the number of decoded video frames, a decoded frame's pixels, whether a
+// file decodes without a single error, and how loud a tone is in its sound.
 
 #include <string>
 #include <vector>
@@ -27,11 +27,20 @@ struct DecodedFrame {
 };
 DecodedFrame decode_frame(const std::string& path, double seconds = 0.0, const std::string& filter = "");
 
+// True when `pixel` ({r, g, b}, as DecodedFrame::pixel gives it) lies within
+// `tolerance` of `rgb` in every channel; false for an empty pixel.
+bool pixel_near(const std::vector<int>& pixel, const std::vector<int>& rgb, int tolerance = 40);
+
 // The mean absolute difference of two frames' bytes (0 to 255); 255 when their sizes
 // differ or either is empty.
 double mean_frame_difference(const DecodedFrame& a, const DecodedFrame& b);
 
 // True when the converter decodes every stream of the file and prints no error.
 bool decodes_without_errors(const std::string& path);
+
+// The loudness (RMS level in dB, all channels together) of the first sound stream of
+// the file from `from_seconds` on, within a narrow band around `frequency` hertz: how
+// loud a tone of that frequency is in it. -1000 when there is no sound that decodes.
+double tone_level_db(const std::string& path, double frequency, double from_seconds = 0.0);
 
 }  // namespace test_env

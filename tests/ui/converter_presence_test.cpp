@@ -48,8 +48,9 @@ bool eventually(const std::function<bool()>& done) {
 
 WindowToken splash() { return gui().find_window(init_splash_window_name); }
 
-// The fixture: a run folder without the converter (and without `bin`), and a server
-// with both installers. The start-up task is pointed at the server, never anywhere else.
+// The fixture: a run folder without the converter (and without `bin`), a PATH without
+// one either (the system has no converter package), and a server with both
+// installers. The start-up task is pointed at the server, never anywhere else.
 class ConverterPresence : public ::testing::Test {
  protected:
   ConverterPresence()
@@ -81,6 +82,8 @@ class ConverterPresence : public ::testing::Test {
   }
   void make_converter() const { ASSERT_EQ(::symlink(QF_SYSTEM_FFMPEG, (run_.path() + "/bin/ffmpeg").c_str()), 0); }
 
+  test_env::TempDir no_programs_;
+  test_env::ScopedEnvironmentVariable path_{"PATH", no_programs_.path().c_str()};
   const std::string installer_64 = std::string("MZ\0\x02 64-bit installer", 22);
   const std::string installer_32 = "MZ 32-bit installer";
   test_env::ScopedEnvironmentVariable no_proxy_{"no_proxy", "*"};
@@ -120,6 +123,38 @@ TEST_F(ConverterPresence, WithTheConverterPresentNothingHappens) {
   EXPECT_EQ(bin, std::vector<std::string>{"ffmpeg"});
 }
 
+// The system's converter on PATH: linked into `bin` (a dangling link left there gives
+// way), and nothing else happens.
+class SystemConverter : public ConverterPresence, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SystemConverter, IsLinkedIntoBinWithoutDownloadSplashOrInstaller) {
+  const bool dangling_link_first = GetParam();
+  test_env::TempDir system;
+  create_folders(system / "bin");
+  ASSERT_EQ(::symlink(QF_SYSTEM_FFMPEG, (system / "bin/ffmpeg").c_str()), 0);
+  const std::string path = "relative/bin:" + no_programs_.path() + ":" + system / "bin";
+  test_env::ScopedEnvironmentVariable with_converter("PATH", path.c_str());
+  if (dangling_link_first) {
+    create_folders(run_.path() + "/bin");
+    ASSERT_EQ(::symlink("/nonexistent/ffmpeg", (run_.path() + "/bin/ffmpeg").c_str()), 0);
+  }
+
+  const WindowToken w = open_main_window();
+  ASSERT_TRUE(wait_for_worker_threads(std::chrono::seconds(10)));
+  g_.loop.run_until_idle();
+  EXPECT_EQ(fs::read_symlink(run_.path() + "/bin/ffmpeg"), system / "bin/ffmpeg");
+  EXPECT_TRUE(path_exists(ffmpeg_exe_path.get()));
+  EXPECT_EQ(server_.requests(), 0);
+  EXPECT_TRUE(g_.services.opened().empty());
+  EXPECT_TRUE(g_.services.messages().empty());
+  EXPECT_EQ(gui().timer_interval(w, show_timer), 0);
+  EXPECT_FALSE(splash());
+  EXPECT_FALSE(path_exists(installer()));
+}
+
+INSTANTIATE_TEST_SUITE_P(ConverterPresence, SystemConverter, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "OverADanglingLink" : "IntoAnEmptyBin"; });
+
 TEST_F(ConverterPresence, MissingConverterFetchesAndOpensTheInstallerUnderTheSplashUntilTheConverterAppears) {
   const WindowToken w = open_main_window();
   wait_for_show_timer(w);
@@ -138,6 +173,10 @@ TEST_F(ConverterPresence, MissingConverterFetchesAndOpensTheInstallerUnderTheSpl
     EXPECT_EQ(label.text, "首次使用，正在初始化程序，请稍等……");
     EXPECT_TRUE(label.transparent);
     EXPECT_EQ(gui().geometry({s, "init_splash_label"}).width, 432);
+    // One line on what this system needs instead.
+    const std::string package = gui().text({s, "init_splash_package_label"});
+    EXPECT_NE(package.find("ffmpeg"), std::string::npos);
+    EXPECT_EQ(package.find('\n'), std::string::npos);
     const GuiPicture busy = gui().picture({s, "init_splash_picture"});
     ASSERT_TRUE(busy.encoded);
     EXPECT_EQ(std::string(busy.encoded->begin(), busy.encoded->begin() + 6), "GIF89a");

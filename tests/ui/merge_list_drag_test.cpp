@@ -179,6 +179,44 @@ TEST_F(MergeListDrag, AReleaseOutsideTheListMovesNothingAndTheCursorSaysNoDropTh
   }
 }
 
+TEST_F(MergeListDrag, LeavingTheListForThePagesFreeSurfaceEndsTheDragForGood) {
+  const ControlRef list = list_of(JobList::merge1);
+  const struct {
+    const char* over;
+    GuiPoint at;  // in the window
+    const char* control_there;
+    bool moves;
+  } cases[] = {
+      {"the page's free surface beside the list", {gui().window_position(list).x - 5, 200}, "job_tabs", false},
+      {"the page's free surface right of the list",
+       {gui().window_position(list).x + gui().geometry(list).width + 3, 200},
+       "job_tabs",
+       false},
+      {"a button of the page", {40, 96 + 2 + 20}, "merge_add_videos1_button", true},
+      {"the window's free area", {320, 90}, "", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.over);
+    gui().clear_rows(list);
+    add_rows(JobList::merge1);
+    show_page_of(JobList::merge1);
+    ASSERT_EQ(gui().control_at(window, c.at), c.control_there);
+    const GuiPoint origin = gui().window_position(list);
+    gui().input_select_rows(list, {0});
+    ASSERT_TRUE(gui().input_mouse_down(list, 20, row_y(0)));
+    gui().input_mouse_move(list, 22, row_y(0) + 2, mouse_buttons::left);
+    gui().input_mouse_move(list, 30, row_y(1), mouse_buttons::left);
+    // Out of the list (it holds the mouse, so the move is its own) and back in.
+    gui().input_mouse_move(list, c.at.x - origin.x, c.at.y - origin.y, mouse_buttons::left);
+    EXPECT_EQ(list_drag_active, c.moves ? 1 : 0);
+    gui().input_mouse_move(list, 30, row_y(2), mouse_buttons::left);
+    gui().input_mouse_up(list, 30, row_y(2));
+    EXPECT_EQ(order(JobList::merge1),
+              c.moves ? (std::vector<std::string>{"B", "C", "A", "D"}) : (std::vector<std::string>{"A", "B", "C", "D"}));
+    expect_label_hidden();
+  }
+}
+
 TEST_F(MergeListDrag, AClickWithoutADragEndsTheArmedDragAndTheReleaseThenMovesNothing) {
   add_rows(JobList::merge1);
   show_page_of(JobList::merge1);

@@ -71,3 +71,34 @@ TEST(CustomCommandFile, WritingGivesCrlfWithoutBomAndKeepsTheOldFileOnFailure) {
   EXPECT_TRUE(fs::is_directory(dir / "data/ffmpeg.txt"));
   run_folder.set("");
 }
+
+TEST(CustomCommandFile, AFileInTheOldCodePageIsReadAsTextAndWrittenBackInIt) {
+  TempDir dir;
+  const std::string path = dir / "ffmpeg.txt";
+  // "中文" in code page 936: no UTF-8, so the file is read in that code page.
+  const std::string gbk = "-i [input] -metadata title=\"\xD6\xD0\xCE\xC4\" [output]\r\n";
+  write_file(path, gbk);
+  EXPECT_EQ(read_custom_command_file(path), "-i [input] -metadata title=\"中文\" [output]\r\n");
+
+  // A write keeps the code page of the file it replaces; a character the code page
+  // lacks takes its four-byte form of the same family, never a replacement.
+  ASSERT_TRUE(write_custom_command_file(path, "-i [input] -metadata title=\"中文\" [output]\n-metadata comment=\"文字\xF0\x9F\x98\x80\"\n"));
+  EXPECT_EQ(read_file(path), gbk + "-metadata comment=\"\xCE\xC4\xD7\xD6\x94\x39\xFC\x36\"\r\n");
+  EXPECT_EQ(read_custom_command_file(path),
+            "-i [input] -metadata title=\"中文\" [output]\r\n-metadata comment=\"文字\xF0\x9F\x98\x80\"\r\n");
+
+  // A byte that neither reads is kept as it is, through a read and a write.
+  write_file(path, "a\xD6\xD0\xFF\r\n");
+  const std::string text = read_custom_command_file(path);
+  EXPECT_EQ(text, "a中\xFF\r\n");
+  ASSERT_TRUE(write_custom_command_file(path, text + "b"));
+  EXPECT_EQ(read_file(path), "a\xD6\xD0\xFF\r\nb");
+
+  // A UTF-8 file, or none, is written in UTF-8.
+  write_file(path, "-metadata title=\"标题\"\r\n");
+  ASSERT_TRUE(write_custom_command_file(path, "文字"));
+  EXPECT_EQ(read_file(path), "文字");
+  fs::remove(path);
+  ASSERT_TRUE(write_custom_command_file(path, "文字"));
+  EXPECT_EQ(read_file(path), "文字");
+}

@@ -78,6 +78,34 @@ class EditStepTest : public ::testing::Test {
     return clip("clip.flv", 320, 240, true, seconds, {"-c:v", "flv1", "-c:a", "mp3"});
   }
 
+  // A picture of `width` x `height` in one colour (a converter colour name such as
+  // "red" or "0xFF8000"), PNG or JPEG by the extension of `name`, in the test's folder.
+  std::string picture(const std::string& name, int width, int height, const std::string& colour) {
+    const std::string path = dir / name;
+    EXPECT_TRUE(test_env::make_clip({"-f", "lavfi", "-i",
+                                     "color=c=" + colour + ":size=" + std::to_string(width) + "x" +
+                                         std::to_string(height),
+                                     "-frames:v", "1", path}))
+        << name;
+    return path;
+  }
+
+  // A GIF of one frame per colour, a tenth of a second each, that plays once (it holds
+  // no loop count), in the test's folder.
+  std::string one_shot_gif(const std::string& name, int width, int height, const std::vector<std::string>& colours) {
+    std::string graph, inputs;
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+      graph += "color=c=" + colours[i] + ":size=" + std::to_string(width) + "x" + std::to_string(height) +
+               ":rate=10:duration=0.1[c" + std::to_string(i) + "];";
+      inputs += "[c" + std::to_string(i) + "]";
+    }
+    // In RGB: left to choose, the GIF writer takes the colour sources' grey.
+    graph += inputs + "concat=n=" + std::to_string(colours.size()) + ":v=1:a=0,format=rgb24";
+    const std::string path = dir / name;
+    EXPECT_TRUE(test_env::make_clip({"-filter_complex", graph, "-loop", "-1", path})) << name;
+    return path;
+  }
+
   // The converter log of `log_converter` and `fail_converter_calls`.
   std::string converter_log() const { return dir / "converter.log"; }
   // From now on every converter call is logged (and then run).

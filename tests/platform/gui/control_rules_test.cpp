@@ -271,3 +271,33 @@ TEST(ControlCreation, SkipsBrokenControlsAndKeepsTheRest) {
 }
 
 }  // namespace
+
+TEST(ControlAt, TheInnermostVisibleControlInFrontAndATabPageAsItsTabControl) {
+  HeadlessGui g;
+  WindowSpec spec;
+  spec.name = "W";
+  spec.width = 400;
+  spec.height = 300;
+  spec.controls.push_back(control_spec("tabs", ControlKind::tab_control, {10, 10, 300, 200}));
+  spec.controls.push_back(control_spec("page1", ControlKind::tab_page, {2, 2, 296, 196}, "一", "tabs"));
+  spec.controls.push_back(control_spec("page2", ControlKind::tab_page, {2, 2, 296, 196}, "二", "tabs"));
+  spec.controls.push_back(control_spec("list", ControlKind::list_view, {10, 10, 100, 100}, "", "page1"));
+  spec.controls.push_back(control_spec("over", ControlKind::label, {50, 50, 100, 20}, "", "page1"));
+  spec.controls.push_back(control_spec("hidden", ControlKind::button, {150, 150, 40, 20}, "", "page1"));
+  spec.controls.push_back(control_spec("other_page", ControlKind::button, {10, 10, 40, 20}, "", "page2"));
+  const WindowToken w = gui().create_window(spec);
+  gui().set_visible({w, "hidden"}, false);
+  gui().open_window(w);
+  // Page 1 lies at 12, 12 in the window; its list at 22, 22.
+  EXPECT_EQ(gui().control_at(w, {25, 25}), "list");
+  EXPECT_EQ(gui().control_at(w, {70, 70}), "over");  // created later: in front of the list
+  gui().bring_to_front({w, "list"});
+  EXPECT_EQ(gui().control_at(w, {70, 70}), "list");
+  EXPECT_EQ(gui().control_at(w, {170, 170}), "tabs");  // the page's free surface
+  EXPECT_EQ(gui().control_at(w, {350, 250}), "");      // the window's own
+  EXPECT_EQ(gui().control_at(w, {121, 25}), "list");   // the list's last column
+  EXPECT_EQ(gui().control_at(w, {122, 25}), "tabs");   // one past it
+  gui().set_selected_index({w, "tabs"}, 1);
+  EXPECT_EQ(gui().control_at(w, {25, 25}), "other_page");
+  EXPECT_EQ(gui().control_at(WindowToken{}, {25, 25}), "");
+}

@@ -168,6 +168,12 @@ TEST_F(Events, DigitsOnlyAndReadOnlyBoxesRefuseTyping) {
   EXPECT_EQ(gui().text({window, "count_field"}), "2");
   EXPECT_TRUE(gui().input_text({window, "count_field"}, "16"));
   EXPECT_TRUE(gui().input_text({window, "count_field"}, ""));
+  // No more characters than the box's length; the program may write more.
+  EXPECT_TRUE(gui().input_text({window, "count_field"}, "1234"));
+  EXPECT_FALSE(gui().input_text({window, "count_field"}, "12345"));
+  EXPECT_EQ(gui().text({window, "count_field"}), "1234");
+  gui().set_text({window, "count_field"}, "123456.5");
+  EXPECT_EQ(gui().text({window, "count_field"}), "123456.5");
   gui().set_read_only({window, "name_field"}, true);
   EXPECT_FALSE(gui().input_text({window, "name_field"}, "x"));
   EXPECT_FALSE(gui().input_text({window, "mode_combo"}, "x"));  // a drop-down list takes no typing

@@ -16,6 +16,7 @@ inline WindowSpec sample_window_spec() {
   spec.controls.push_back(field);
   ControlSpec digits = control_spec("count_field", ControlKind::edit_box, {220, 40, 60, 24}, "2");
   digits.digits_only = true;
+  digits.max_length = 4;
   spec.controls.push_back(digits);
   spec.controls.push_back(control_spec("option_check", ControlKind::check_box, {10, 70, 100, 20}, "选项"));
 

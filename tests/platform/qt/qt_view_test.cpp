@@ -253,6 +253,12 @@ TEST_F(QtViewTest, ClicksTogglesTypingAndChoicesReachTheModel) {
   type_text(widget_of(w, "count_field"), QStringLiteral("1x5"));
   EXPECT_EQ(model().text({w, "count_field"}), "215");
   EXPECT_EQ(widget_of<QLineEdit>(w, "count_field")->text(), QStringLiteral("215"));
+  // Its length is four characters; the program writes a longer text all the same.
+  type_text(widget_of(w, "count_field"), QStringLiteral("99"));
+  EXPECT_EQ(model().text({w, "count_field"}), "2159");
+  model().set_text({w, "count_field"}, "123456.5");
+  settle();
+  EXPECT_EQ(widget_of<QLineEdit>(w, "count_field")->text(), QStringLiteral("123456.5"));
 
   // Choosing a combo item with the keyboard.
   send_key(widget_of(w, "mode_combo"), Qt::Key_Down);
