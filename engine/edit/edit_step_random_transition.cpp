@@ -35,6 +35,11 @@ std::string transition_filter(const std::string& name, int duration, int offset)
          ":duration=" + std::to_string(duration) + ":offset=" + std::to_string(offset);
 }
 
+std::string sound_join_filter(int half, int overlap) {
+  return "[0:a]atrim=end=" + std::to_string(half) + "[a];[0:a]atrim=start=" + std::to_string(half) +
+         ",asetpts=PTS-STARTPTS[b];[a][b]acrossfade=d=" + std::to_string(overlap);
+}
+
 struct TransitionTry {
   std::string name;
   int duration;
@@ -87,19 +92,13 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
   faded.text(" -i ").path(pieces.second).text(" -vf fade=in:0:" + fade_frames + " -y ").path(pieces.faded);
   const bool faded_made = counts(run_edit_command(faded), pieces.faded);
 
-  if (has_sound) {
-    EditCommand sound;
-    sound.text(" -i ").path(current).text(" -f mp3 -y ").path(pieces.sound);
-    if (!counts(run_edit_command(sound), pieces.sound)) return;
-  }
-
   const std::string name = random_transition_name();
   const bool a_current = state.current != 2;
   const TransitionTry tries[2] = {
       a_current ? TransitionTry{name, 2, true} : TransitionTry{"rectcrop", 2, true},
       a_current ? TransitionTry{"circlecrop", 2, false} : TransitionTry{name, 1, true},
   };
-  bool joined = false;
+  int joined_seconds = 0;  // the length of the transition that joined the pieces
   for (const TransitionTry& attempt : tries) {
     if (attempt.faded && !faded_made) continue;
     EditCommand join;
@@ -112,14 +111,22 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
               " -y ")
         .path(pieces.joined);
     if (counts(run_edit_command(join), pieces.joined)) {
-      joined = true;
+      joined_seconds = attempt.duration;
       break;
     }
   }
-  if (!joined) return;
+  if (joined_seconds == 0) return;
 
   std::string picture = pieces.joined;
   if (has_sound) {
+    // The sound is joined the way the picture was: its halves overlap by the
+    // transition's length, so the second half is heard with its own picture.
+    EditCommand sound;
+    sound.text(" -i ")
+        .path(current)
+        .text(" -filter_complex " + sound_join_filter(lengths.half, joined_seconds) + " -f mp3 -y ")
+        .path(pieces.sound);
+    if (!counts(run_edit_command(sound), pieces.sound)) return;
     EditCommand silent;
     silent.text(" -i ").path(pieces.joined).text(" -vcodec copy -an -y ").path(pieces.silent);
     if (!counts(run_edit_command(silent), pieces.silent)) return;

@@ -12,8 +12,11 @@
 //                copy would begin at the key frame before HALF, and a container
 //                without edit lists would show those frames)
 //   velmon3+ext  -i velmon2 -vf fade=in:0:FADE               (FADE even, 10 to 20)
-//   brel.mp3     -i CUR -f mp3
 //   k5pw_cn+ext  -i velmon1 -i SECOND -filter_complex F
+//   brel.mp3     -i CUR -filter_complex [0:a]atrim=end=HALF[a];[0:a]atrim=start=HALF,
+//                asetpts=PTS-STARTPTS[b];[a][b]acrossfade=d=S -f mp3
+//                (the sound's halves overlap as the picture's do, so the second half
+//                keeps its own sound)
 //   velmon+ext   -i k5pw_cn -vcodec copy -an
 //   yes+ext      -i velmon -i brel.mp3
 //   NEXT         -t HMS(D) -i yes -vcodec copy           (no seek to 00:00:00 first:

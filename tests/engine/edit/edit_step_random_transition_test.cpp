@@ -28,20 +28,24 @@ class RandomTransitionStep : public EditStepTest {
 
   // A 320x240 clip whose picture changes at `first` seconds: the test pattern, then
   // colour bars, for `first` + `second` seconds at 25 frames a second, with one key
-  // frame at the start; in an mp4, `ts` is the video track's time scale. With a tone
-  // unless `sound` is false.
+  // frame at the start; in an mp4, `ts` is the video track's time scale. Unless `sound`
+  // is false, its sound changes with the picture: a tone of 440 Hz, then one of 880 Hz.
   std::string two_part_clip(const std::string& name, int first, int second, bool sound = true,
                             const std::string& ts = "") {
     const std::string path = dir / name;
     std::vector<std::string> args{"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=" + std::to_string(first),
                                   "-f", "lavfi", "-i",
                                   "smptebars=size=320x240:rate=25:duration=" + std::to_string(second)};
+    std::string graph = "[0:v][1:v]concat=n=2:v=1:a=0[v]";
     if (sound) {
       args.insert(args.end(), {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" +
-                                                        std::to_string(first + second)});
+                                                        std::to_string(first),
+                               "-f", "lavfi", "-i", "sine=frequency=880:sample_rate=44100:duration=" +
+                                                        std::to_string(second)});
+      graph += ";[2:a][3:a]concat=n=2:v=0:a=1[a]";
     }
-    args.insert(args.end(), {"-filter_complex", "[0:v][1:v]concat=n=2:v=1:a=0[v]", "-map", "[v]"});
-    if (sound) args.insert(args.end(), {"-map", "2:a", "-c:a", "aac"});
+    args.insert(args.end(), {"-filter_complex", graph, "-map", "[v]"});
+    if (sound) args.insert(args.end(), {"-map", "[a]", "-c:a", "aac"});
     args.insert(args.end(), {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-g", "1000"});
     if (!ts.empty()) args.insert(args.end(), {"-video_track_timescale", ts});
     args.push_back(path);
@@ -109,15 +113,18 @@ TEST_F(RandomTransitionStep, TenSecondsAreCutAtSixAndTheOutputShowsBothHalves) {
   EXPECT_TRUE(fade == "fade=in:0:10" || fade == "fade=in:0:12" || fade == "fade=in:0:14" || fade == "fade=in:0:16" ||
               fade == "fade=in:0:18" || fade == "fade=in:0:20")
       << fade;
-  EXPECT_EQ(calls[3], (Call{"-i", cur, "-f", "mp3", "-y", folder + "brel.mp3"}));
   // A current: the random transition comes first, and it was enough.
-  ASSERT_EQ(calls[4].size(), 8u);
-  const std::string filter = calls[4][5];
+  ASSERT_EQ(calls[3].size(), 8u);
+  const std::string filter = calls[3][5];
   const std::string name = filter.substr(filter.find("transition=") + 11, filter.find(":duration") -
                                                                               filter.find("transition=") - 11);
   EXPECT_NE(std::find(transition_names().begin(), transition_names().end(), name), transition_names().end()) << name;
-  EXPECT_EQ(calls[4], (Call{"-i", folder + "velmon1.mp4", "-i", folder + "velmon3.mp4", "-filter_complex",
+  EXPECT_EQ(calls[3], (Call{"-i", folder + "velmon1.mp4", "-i", folder + "velmon3.mp4", "-filter_complex",
                             joined_filter(name, 2, 4), "-y", folder + "k5pw_cn.mp4"}));
+  // The sound's halves overlap by the transition's two seconds, as the picture's do.
+  EXPECT_EQ(calls[4], (Call{"-i", cur, "-filter_complex",
+                            "[0:a]atrim=end=6[a];[0:a]atrim=start=6,asetpts=PTS-STARTPTS[b];[a][b]acrossfade=d=2",
+                            "-f", "mp3", "-y", folder + "brel.mp3"}));
   EXPECT_EQ(calls[5], (Call{"-i", folder + "k5pw_cn.mp4", "-vcodec", "copy", "-an", "-y", folder + "velmon.mp4"}));
   EXPECT_EQ(calls[6], (Call{"-i", folder + "velmon.mp4", "-i", folder + "brel.mp3", "-y", folder + "yes.mp4"}));
   EXPECT_EQ(calls[7], (Call{"-t", "00:00:10", "-i", folder + "yes.mp4", "-vcodec", "copy", "-y",
@@ -131,7 +138,12 @@ TEST_F(RandomTransitionStep, TenSecondsAreCutAtSixAndTheOutputShowsBothHalves) {
   const test_env::ProbeResult probe = test_env::ffprobe(output);
   EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
   EXPECT_EQ(std::pair(probe.width, probe.height), std::pair(320, 240));
-  EXPECT_NEAR(probe.duration, 10.0, 0.3);  // the sound is the whole video's
+  // Picture and sound both lose the transition's two seconds, and stay together: after
+  // the transition the colour bars are heard with their own tone.
+  EXPECT_NEAR(probe.duration, 8.0, 0.3);
+  EXPECT_NEAR(std::stod(test_env::stream_entry(output, "v:0", "duration")), 8.0, 0.3);
+  EXPECT_GT(test_env::tone_level_db(output, 880, 6.5), test_env::tone_level_db(output, 440, 6.5) + 20.0);
+  EXPECT_GT(test_env::tone_level_db(output, 440, 0.0), -40.0);
   EXPECT_TRUE(test_env::decodes_without_errors(output));
 }
 
@@ -260,7 +272,7 @@ TEST_F(RandomTransitionStep, AnFlvSourcesPiecesKeepItsExtension) {
   }
   const test_env::ProbeResult probe = test_env::ffprobe(video.current_file());
   EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
-  EXPECT_NEAR(probe.duration, 6.0, 0.3);
+  EXPECT_NEAR(probe.duration, 4.0, 0.3);  // picture and sound: D less the transition
   EXPECT_TRUE(test_env::decodes_without_errors(video.current_file()));
   // The whole joined picture, from its first frame: 2 s before the transition, 2 s of
   // it, and nothing after the second half's 2 s.
