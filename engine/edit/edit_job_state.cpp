@@ -48,6 +48,10 @@ bool edit_step_verify(EditVideoState& state) {
   return true;
 }
 
+bool edit_run_output_counts(int exit_status, const std::string& path) {
+  return exit_status == 0 && edit_output_counts(path);
+}
+
 bool edit_run_verify(EditVideoState& state, int exit_status) { return exit_status == 0 && edit_step_verify(state); }
 
 bool edit_step_retry(EditVideoState& state, const EditCommand& primary, const EditCommand& retry) {

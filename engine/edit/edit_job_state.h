@@ -78,12 +78,16 @@ void set_edit_status(const EditPage& page, const EditVideoState& state, const st
 // Whether a step's output file counts: it exists with at least 10 bytes.
 bool edit_output_counts(const std::string& path);
 
+// Whether the file a run wrote counts: the run ended with exit status 0 (a converter
+// that failed may have left a partial file) and the file counts.
+bool edit_run_output_counts(int exit_status, const std::string& path);
+
 // Whether the step's output counts: the next file exists with at least 10 bytes. When
 // it does, it becomes current.
 bool edit_step_verify(EditVideoState& state);
 
-// `edit_step_verify` for a run that ended with `exit_status`: a converter that failed
-// may have left a partial file, so only a run that ended with 0 can count.
+// `edit_step_verify` for a run that ended with `exit_status`: only a run that ended
+// with 0 can count (`edit_run_output_counts`).
 bool edit_run_verify(EditVideoState& state, int exit_status);
 
 // Runs `primary`; when its output does not count, runs `retry` once into the same

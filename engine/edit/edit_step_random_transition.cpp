@@ -27,9 +27,6 @@ Pieces piece_files(const EditVideoState& state) {
           folder + "k5pw_cn" + ext, folder + "velmon" + ext,  folder + "yes" + ext};
 }
 
-// A piece counts when its run exited 0 and it holds what a step's output must.
-bool counts(int exit_status, const std::string& path) { return exit_status == 0 && edit_output_counts(path); }
-
 std::string transition_filter(const std::string& name, int duration, int offset) {
   return "[0:v]settb=AVTB[a];[1:v]settb=AVTB[b];[a][b]xfade=transition=" + name +
          ":duration=" + std::to_string(duration) + ":offset=" + std::to_string(offset);
@@ -77,7 +74,7 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
       .path(pieces.first);
   EditRunOptions with_console;
   with_console.collect_console = true;
-  if (!counts(run_edit_command(first, with_console), pieces.first)) return;
+  if (!edit_run_output_counts(run_edit_command(first, with_console), pieces.first)) return;
   const bool has_sound = console_lists_audio_stream(ffmpeg_output.get());
 
   EditCommand second;
@@ -85,12 +82,12 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
       .path(current)
       .text(" -y ")
       .path(pieces.second);
-  if (!counts(run_edit_command(second), pieces.second)) return;
+  if (!edit_run_output_counts(run_edit_command(second), pieces.second)) return;
 
   EditCommand faded;
   const std::string fade_frames = random_parity_text(10, 20, 2);
   faded.text(" -i ").path(pieces.second).text(" -vf fade=in:0:" + fade_frames + " -y ").path(pieces.faded);
-  const bool faded_made = counts(run_edit_command(faded), pieces.faded);
+  const bool faded_made = edit_run_output_counts(run_edit_command(faded), pieces.faded);
 
   const std::string name = random_transition_name();
   const bool a_current = state.current != 2;
@@ -110,7 +107,7 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
               transition_filter(attempt.name, attempt.duration, transition_offset(lengths.half, attempt.duration)) +
               " -y ")
         .path(pieces.joined);
-    if (counts(run_edit_command(join), pieces.joined)) {
+    if (edit_run_output_counts(run_edit_command(join), pieces.joined)) {
       joined_seconds = attempt.duration;
       break;
     }
@@ -126,13 +123,13 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
         .path(current)
         .text(" -filter_complex " + sound_join_filter(lengths.half, joined_seconds) + " -f mp3 -y ")
         .path(pieces.sound);
-    if (!counts(run_edit_command(sound), pieces.sound)) return;
+    if (!edit_run_output_counts(run_edit_command(sound), pieces.sound)) return;
     EditCommand silent;
     silent.text(" -i ").path(pieces.joined).text(" -vcodec copy -an -y ").path(pieces.silent);
-    if (!counts(run_edit_command(silent), pieces.silent)) return;
+    if (!edit_run_output_counts(run_edit_command(silent), pieces.silent)) return;
     EditCommand with_sound;
     with_sound.text(" -i ").path(pieces.silent).text(" -i ").path(pieces.sound).text(" -y ").path(pieces.with_sound);
-    if (!counts(run_edit_command(with_sound), pieces.with_sound)) return;
+    if (!edit_run_output_counts(run_edit_command(with_sound), pieces.with_sound)) return;
     picture = pieces.with_sound;
   }
 

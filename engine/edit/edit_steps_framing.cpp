@@ -15,10 +15,6 @@ namespace {
 
 constexpr int failure_pause_ms = 500;
 
-bool output_made(int exit_status, const std::string& path) {
-  return exit_status == 0 && path_exists(path) && get_file_size(path) >= edit_step_min_output_bytes;
-}
-
 FrameSize picture_size(const std::string& picture) {
   const std::string bytes = read_file_bytes(picture).value_or(std::string());
   if (bytes.empty()) return {};
@@ -45,7 +41,7 @@ int lay_video_on_background(const EditVideoState& state, const std::string& pict
   if (has_sound) {
     EditCommand extract;
     extract.text(" -i ").path(copy).text(" -f mp3 -y ").path(sound);
-    if (!output_made(run_edit_command(extract), sound)) return -1;
+    if (!edit_run_output_counts(run_edit_command(extract), sound)) return -1;
   }
 
   const std::string frame = std::to_string(layout.frame.width) + "x" + std::to_string(layout.frame.height);
@@ -57,7 +53,7 @@ int lay_video_on_background(const EditVideoState& state, const std::string& pict
   still.text(" -vcodec h264 -pix_fmt yuv420p -b:v 200k -r 10 -t " + std::to_string(state.kept_length) + " -s " +
              frame + " -acodec copy -y ")
       .path(background);
-  if (!output_made(run_edit_command(still), background)) return -1;
+  if (!edit_run_output_counts(run_edit_command(still), background)) return -1;
 
   // The movie filter names the copy by its plain name in the converter's working
   // folder. "setsar=1": "-s" gave the background the pixel shape that keeps the
