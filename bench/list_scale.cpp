@@ -105,13 +105,17 @@ class Bench {
   // Processes events until `done` holds (sleeping briefly between looks, so that
   // waiting for a worker costs the UI thread nothing), then paints the list once.
   // False when it did not come within `limit`.
-  bool settle(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(600)) {
+  bool settle(const std::function<bool()>& done, std::chrono::seconds limit = std::chrono::seconds(120)) {
     const auto end = clock_type::now() + limit;
     for (;;) {
       QApplication::processEvents();
       qt_.view.apply_pending();
       if (done()) break;
-      if (clock_type::now() > end) return false;
+      if (clock_type::now() > end) {
+        std::printf("(an action did not end within %lld s: %d rows shown, %d selected)\n",
+                    static_cast<long long>(limit.count()), shown_rows(), shown_selected_rows());
+        return false;
+      }
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
     list_->viewport()->repaint();
@@ -245,26 +249,28 @@ int main(int argc, char** argv) {
         if (round == 1) bytes_per_row = (heap_in_use() - heap_before) / rows;
       }
       if (!adds_only) {
-      note("select all (全选)", bench.time([&] { bench.click("convert_select_all_button"); },
-                                             [&] { return bench.shown_selected_rows() == rows; }));
-      note("scroll to the end", bench.time([&] {
-             QScrollBar* bar = bench.list()->verticalScrollBar();
-             bar->setValue(bar->maximum());
-           }, [] { return true; }));
-      gui().set_focus(bench.list_ref());
-      bench.list()->setFocus();
-      gui().clear_row_selection(bench.list_ref());
-      gui().set_row_selected(bench.list_ref(), 0, true);
-      bench.settle([&] { return bench.shown_selected_rows() == 1; });
-      const std::string second = gui().cell(bench.list_ref(), 1, 1);
-      note("delete the first row (Delete)", bench.time([&] { bench.key(Qt::Key_Delete); }, [&] {
-             return bench.shown_rows() == rows - 1 &&
-                    bench.list()->model()->index(0, 1).data().toString().toStdString() == second;
-           }));
-      note("Ctrl+A + Delete", bench.time([&] {
-             bench.key(Qt::Key_A, Qt::ControlModifier);
-             bench.key(Qt::Key_Delete);
-           }, none_shown));
+        note("select all (全选)", bench.time([&] { bench.click("convert_select_all_button"); },
+                                               [&] { return bench.shown_selected_rows() == rows; }));
+        note("scroll to the end", bench.time([&] {
+               QScrollBar* bar = bench.list()->verticalScrollBar();
+               bar->setValue(bar->maximum());
+             }, [] { return true; }));
+        gui().set_focus(bench.list_ref());
+        bench.list()->setFocus();
+        gui().clear_row_selection(bench.list_ref());
+        gui().set_row_selected(bench.list_ref(), 0, true);
+        bench.settle([&] { return bench.shown_selected_rows() == 1; });
+        const std::string second = gui().cell(bench.list_ref(), 1, 1);
+        // Until the deletion has ended: its button is enabled again.
+        const auto deletion_ended = [&] { return gui().enabled(main_control("convert_delete_selected_button")); };
+        note("delete the first row (Delete)", bench.time([&] { bench.key(Qt::Key_Delete); }, [&] {
+               return bench.shown_rows() == rows - 1 && deletion_ended() &&
+                      bench.list()->model()->index(0, 1).data().toString().toStdString() == second;
+             }));
+        note("Ctrl+A + Delete", bench.time([&] {
+               bench.key(Qt::Key_A, Qt::ControlModifier);
+               bench.key(Qt::Key_Delete);
+             }, [&] { return none_shown() && deletion_ended(); }));
       } else {
         gui().clear_rows(bench.list_ref());
         bench.settle(none_shown);
