@@ -17,6 +17,12 @@ constexpr std::size_t longest_line_held = 64 * 1024;
 // early only when output arrives or the pipe closes.
 constexpr auto ui_poll_time = 25ms;
 constexpr auto worker_poll_time = 500ms;
+// Off the UI thread, once the pipe is empty the run lets the program's output gather
+// for up to this long (or until the program ends) before it reads again: the converter
+// writes its console a line at a time, and waking for every line would cost this
+// program more than the lines are worth. The pipe holds far more than the converter
+// writes in that time.
+constexpr auto worker_gather_time = 20ms;
 
 constexpr std::string_view full_width_blank = "\xE3\x80\x80";
 
@@ -119,9 +125,11 @@ void run_console_capture(const std::string& program_path, const std::string& com
   std::string pending;  // read, not yet handed on: the bytes after the last line break
   bool exited = false;
   for (;;) {
+    const std::size_t before = pending.size();
     const auto result = child.read_output(pending, read_size, poll_time);
     if (result == ChildProcess::ReadResult::end) break;
     if (result == ChildProcess::ReadResult::data) {
+      const bool pipe_emptied = pending.size() - before < read_size;
       const std::size_t last_break = pending.find_last_of("\r\n");
       if (last_break != std::string::npos) {
         handler.handle(pending.substr(0, last_break + 1));
@@ -130,6 +138,7 @@ void run_console_capture(const std::string& program_path, const std::string& com
         handler.handle(pending);
         pending.clear();
       }
+      if (pipe_emptied && !exited && !on_ui_thread) child.wait_for_end(worker_gather_time);
     } else if (exited) {
       break;  // the program has ended and the pipe holds nothing more of it
     } else if (child.has_exited()) {

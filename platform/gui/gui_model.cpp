@@ -1407,6 +1407,19 @@ std::vector<ListRow> GuiModel::list_rows(const ControlRef& list) const {
   return impl_->read_control(list, std::vector<ListRow>{}, [](const Window&, const ControlState& c) { return c.rows; });
 }
 
+std::vector<std::string> GuiModel::column_texts(const ControlRef& list, int column) const {
+  return impl_->read_control(list, std::vector<std::string>{}, [&](const Window&, const ControlState& c) {
+    std::vector<std::string> texts;
+    texts.reserve(c.rows.size());
+    for (const ListRow& row : c.rows) {
+      texts.push_back(column >= 0 && column < static_cast<int>(row.cells.size())
+                          ? row.cells[static_cast<std::size_t>(column)]
+                          : std::string());
+    }
+    return texts;
+  });
+}
+
 RowId GuiModel::row_id(const ControlRef& list, int row) const {
   return impl_->read_control(list, RowId{0}, [&](const Window&, const ControlState& c) {
     return valid_row(c, row) ? c.rows[static_cast<std::size_t>(row)].id : RowId{0};

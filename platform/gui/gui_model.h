@@ -285,6 +285,8 @@ class GuiModel {
   void set_cell(const ControlRef& list, int row, int column, const std::string& text);
   std::vector<std::string> row_cells(const ControlRef& list, int row) const;
   std::vector<ListRow> list_rows(const ControlRef& list) const;
+  // The texts of one column, a row after the other ("" for a column the rows lack).
+  std::vector<std::string> column_texts(const ControlRef& list, int column) const;
 
   RowId row_id(const ControlRef& list, int row) const;      // 0 when no such row
   int row_index(const ControlRef& list, RowId id) const;    // -1 when the row is gone
