@@ -51,13 +51,15 @@ std::string trim_blanks(std::string text) {
 // the time text between them.
 class ChunkHandler {
  public:
-  explicit ChunkHandler(const ProgressReport& progress) : progress_(progress) {}
+  ChunkHandler(const ProgressReport& progress, const std::function<void(const std::string&)>& chunk_seen)
+      : progress_(progress), chunk_seen_(chunk_seen) {}
 
   void handle(const std::string& bytes) {
     const std::string chunk = console_chunk_text(bytes);
     if (chunk.empty()) return;
     time_ = chunk_time_text(chunk, time_);
     const std::string status = chunk_status_word(chunk);
+    if (chunk_seen_) chunk_seen_(chunk);
     if (progress_) progress_(status, time_);
     console_ += chunk;
     console_ += "\r\n";
@@ -67,6 +69,7 @@ class ChunkHandler {
 
  private:
   const ProgressReport& progress_;
+  const std::function<void(const std::string&)>& chunk_seen_;
   std::string time_;
   std::string console_;
 };
@@ -105,7 +108,8 @@ std::string chunk_time_text(const std::string& chunk, const std::string& previou
 
 void run_console_capture(const std::string& program_path, const std::string& command_line,
                          const ProgressReport& progress, int* process_id, std::string* console_text,
-                         int* exit_status, const std::function<void(int process_id)>& on_started) {
+                         int* exit_status, const std::function<void(int process_id)>& on_started,
+                         const std::function<void(const std::string& chunk)>& chunk_seen) {
   if (console_text) console_text->clear();
   if (exit_status) *exit_status = -1;
   if (!path_exists(program_path)) {
@@ -121,7 +125,7 @@ void run_console_capture(const std::string& program_path, const std::string& com
 
   const bool on_ui_thread = is_ui_thread();
   auto poll_time = std::chrono::milliseconds(on_ui_thread ? ui_poll_time : worker_poll_time);
-  ChunkHandler handler(progress);
+  ChunkHandler handler(progress, chunk_seen);
   std::string pending;  // read, not yet handed on: the bytes after the last line break
   bool exited = false;
   for (;;) {
