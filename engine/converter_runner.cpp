@@ -77,17 +77,31 @@ class ChunkHandler {
 }  // namespace
 
 std::string console_chunk_text(const std::string& bytes) {
-  std::string text = bytes.substr(0, bytes.find('\0'));
-  std::string crlf;
-  crlf.reserve(text.size() + text.size() / 8);
-  for (const char c : text) {
-    if (c == '\n') crlf += '\r';
-    crlf += c;
-  }
-  text.clear();
-  for (std::size_t i = 0; i < crlf.size(); ++i) {
-    text += crlf[i];
-    if (crlf[i] == ' ' && i + 1 < crlf.size() && crlf[i + 1] == '\r') ++i;
+  // One pass doing both rewrites: every LF becomes CR LF, and a CR right after a blank
+  // (one of the text or one that an LF brought) goes.
+  const std::size_t length = std::min(bytes.find('\0'), bytes.size());
+  std::string text;
+  text.reserve(length + length / 16 + 8);
+  const char* at = bytes.data();
+  const char* const end = at + length;
+  bool after_blank = false;
+  while (at < end) {
+    const char* run = at;
+    while (at < end && *at != '\n' && *at != '\r' && *at != ' ') ++at;
+    if (at > run) {
+      text.append(run, at);
+      after_blank = false;
+    }
+    if (at == end) break;
+    const char c = *at++;
+    if (c == ' ') {
+      text += ' ';
+      after_blank = true;
+      continue;
+    }
+    if (!after_blank) text += '\r';
+    if (c == '\n') text += '\n';
+    after_blank = false;
   }
   return text;
 }

@@ -319,9 +319,9 @@ void QtView::connect_input(WindowToken window, const ControlState& state, QWidge
     }
     case ControlKind::list_view: {
       auto* list = static_cast<ReportListWidget*>(widget);
-      list->on_user_selection = [=, this](const std::vector<int>& rows) {
+      list->on_selection_changed = [=, this] {
         if (!allowed()) return;
-        model_.input_select_rows(ref, rows);
+        model_.input_select_rows(ref, list->selected_row_indexes());
         // The model may keep another selection (a single-select list keeps one row).
         Applying applying(*this);
         list->sync_selection();

@@ -51,7 +51,7 @@ ReportListWidget::ReportListWidget(GuiModel& model, ControlRef list, QWidget* pa
     if (on_user_check) on_user_check(row, checked);
   };
   connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-    if (on_user_selection) on_user_selection(selected_row_indexes());
+    if (on_selection_changed) on_selection_changed();
   });
 }
 

@@ -45,9 +45,10 @@ class ReportListWidget final : public QTreeView {
   // Scrolls as little as needed to show the row with this id.
   void scroll_to_row_id(RowId id);
 
-  // What the user did: the selection became these rows (ascending) / a row's check
-  // box was toggled.
-  std::function<void(const std::vector<int>& rows)> on_user_selection;
+  // What the user did: the selection changed (selected_row_indexes tells which rows
+  // it holds) / a row's check box was toggled. The first also comes for the program's
+  // own selections; the view ignores those.
+  std::function<void()> on_selection_changed;
   std::function<void(int row, bool checked)> on_user_check;
 
   // What the widget shows.

@@ -5,6 +5,7 @@
 #include <signal.h>
 
 #include <algorithm>
+#include <random>
 #include <atomic>
 #include <thread>
 
@@ -71,6 +72,29 @@ TEST(ChunkRules, StatusWordTimeTextAndChunkText) {
   EXPECT_EQ(console_chunk_text("a\nb \rc"), "a\r\nb c");
   EXPECT_EQ(console_chunk_text("x  \r\r\n"), "x  \r\r\n");  // the LF gains a CR, the blank's CR goes
   EXPECT_EQ(console_chunk_text(std::string("ab\0cd\n", 6)), "ab");
+
+  // The rules word for word, in two passes, against random bytes of the kinds that matter.
+  const auto by_the_rules = [](const std::string& bytes) {
+    const std::string text = bytes.substr(0, bytes.find('\0'));
+    std::string crlf;
+    for (const char c : text) {
+      if (c == '\n') crlf += '\r';
+      crlf += c;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < crlf.size(); ++i) {
+      out += crlf[i];
+      if (crlf[i] == ' ' && i + 1 < crlf.size() && crlf[i + 1] == '\r') ++i;
+    }
+    return out;
+  };
+  std::mt19937 random(3);
+  const std::string alphabet("ab \r\n\0", 6);
+  for (int n = 0; n < 3000; ++n) {
+    std::string bytes(random() % 12, 'a');
+    for (char& c : bytes) c = alphabet[random() % (n % 5 == 0 ? 6 : 5)];
+    ASSERT_EQ(console_chunk_text(bytes), by_the_rules(bytes)) << testing::PrintToString(bytes);
+  }
 }
 
 TEST(RunConsoleCapture, EachChunkIsSeenJustBeforeItsReport) {
