@@ -1,8 +1,8 @@
 // Cost of a whole convert job compared with running its converter command lines
 // directly.
 //
-// Makes a number of 10-second 1280x720 H.264/AAC mp4 clips (testsrc2 and a sine tone)
-// in a temporary folder, then converts them mp4 -> mkv, over several rounds and
+// Makes a number of 1280x720 H.264/AAC mp4 clips (testsrc2 and a sine tone, 10 seconds
+// long unless told otherwise) in a temporary folder, then converts them mp4 -> mkv, over several rounds and
 // alternating which goes first:
 // - by the real convert job: `batch_convert_videos` on its own thread, on a headless
 //   main window whose convert list holds the clips, MKV checked, saving into a
@@ -17,7 +17,7 @@
 // much time the probes would cost one after the other, it also times them alone.
 // Everything it made is deleted at the end.
 //
-// Usage: convert_batch [clips [rounds]]   (defaults 20 and 4)
+// Usage: convert_batch [clips [rounds [seconds]]]   (defaults 20, 4 and 10)
 // Targets: wall-time ratio <= 1.10, own CPU <= 1 % of the job's wall time.
 
 #include <sys/resource.h>
@@ -70,12 +70,13 @@ double median(std::vector<double> values) {
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// Clip `index` (from 1) of the batch: 10 s of testsrc2 at 1280x720 and a sine tone of its
-// own pitch, H.264 (ultrafast) and AAC in mp4.
-bool make_batch_clip(const std::string& path, int index) {
-  const std::string tone = std::to_string(220 + 20 * index);
-  return test_env::make_clip({"-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=25:duration=10", "-f", "lavfi", "-i",
-                              "sine=frequency=" + tone + ":sample_rate=44100:duration=10", "-c:v", "libx264",
+// Clip `index` (from 1) of the batch: `seconds` of testsrc2 at 1280x720 and a sine tone
+// of its own pitch, H.264 (ultrafast) and AAC in mp4.
+bool make_batch_clip(const std::string& path, int index, int seconds) {
+  const std::string tone = std::to_string(220 + 20 * index % 2000);
+  const std::string length = std::to_string(seconds);
+  return test_env::make_clip({"-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=25:duration=" + length, "-f", "lavfi",
+                              "-i", "sine=frequency=" + tone + ":sample_rate=44100:duration=" + length, "-c:v", "libx264",
                               "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", path});
 }
 
@@ -140,6 +141,7 @@ JobRun run_job(WindowToken window) {
 int main(int argc, char** argv) {
   const int clip_count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 4;
+  const int seconds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 10;
 
   test_env::TempDir work;  // clips, outputs and run folder; removed at the end
   const std::string run = test_env::make_run_folder(work.path());
@@ -151,7 +153,7 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(clips);
   std::filesystem::create_directories(out);
 
-  std::printf("making %d clips of 10 s at 1280x720 (H.264/AAC mp4) ...\n", clip_count);
+  std::printf("making %d clips of %d s at 1280x720 (H.264/AAC mp4) ...\n", clip_count, seconds);
   std::fflush(stdout);
   std::vector<std::string> sources;
   const auto making = clock_type::now();
@@ -159,7 +161,7 @@ int main(int argc, char** argv) {
     char name[32];
     std::snprintf(name, sizeof name, "/clip%03d.mp4", i);
     sources.push_back(clips + name);
-    if (!make_batch_clip(sources.back(), i)) {
+    if (!make_batch_clip(sources.back(), i, seconds)) {
       std::printf("making %s failed\n", sources.back().c_str());
       return 1;
     }

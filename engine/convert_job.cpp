@@ -59,13 +59,7 @@ std::string chosen_output_format(const JobWindow& at) {
   return "mp3";
 }
 
-std::vector<std::string> listed_sources(const ControlRef& list) {
-  std::vector<std::string> sources;
-  for (const ListRow& row : gui().list_rows(list)) {
-    if (row.cells.size() > 1) sources.push_back(row.cells[1]);
-  }
-  return sources;
-}
+std::vector<std::string> listed_sources(const ControlRef& list) { return gui().column_texts(list, 1); }
 
 // The status a finished row keeps: "任务完成" only for a row whose output was really
 // written, whatever the converter's last word.

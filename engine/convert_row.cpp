@@ -9,7 +9,9 @@
 
 bool convert_row_would_overwrite_source(const ConvertRowPlan& plan, const std::vector<std::string>& listed_sources) {
   for (const std::string* written : {&plan.output_path, &plan.temporary_path}) {
-    if (written->empty()) continue;
+    // Nothing there yet (the usual case): no existing source can be it, and the sources
+    // need not be looked at one by one.
+    if (written->empty() || !file_stamp(*written)) continue;
     if (is_same_file(*written, plan.source)) return true;
     for (const std::string& source : listed_sources) {
       if (is_same_file(*written, source)) return true;

@@ -17,6 +17,12 @@ constexpr std::size_t longest_line_held = 64 * 1024;
 // early only when output arrives or the pipe closes.
 constexpr auto ui_poll_time = 25ms;
 constexpr auto worker_poll_time = 500ms;
+// Off the UI thread, once the pipe is empty the run lets the program's output gather
+// for up to this long (or until the program ends) before it reads again: the converter
+// writes its console a line at a time, and waking for every line would cost this
+// program more than the lines are worth. The pipe holds far more than the converter
+// writes in that time.
+constexpr auto worker_gather_time = 20ms;
 
 constexpr std::string_view full_width_blank = "\xE3\x80\x80";
 
@@ -45,13 +51,15 @@ std::string trim_blanks(std::string text) {
 // the time text between them.
 class ChunkHandler {
  public:
-  explicit ChunkHandler(const ProgressReport& progress) : progress_(progress) {}
+  ChunkHandler(const ProgressReport& progress, const std::function<void(const std::string&)>& chunk_seen)
+      : progress_(progress), chunk_seen_(chunk_seen) {}
 
   void handle(const std::string& bytes) {
     const std::string chunk = console_chunk_text(bytes);
     if (chunk.empty()) return;
     time_ = chunk_time_text(chunk, time_);
     const std::string status = chunk_status_word(chunk);
+    if (chunk_seen_) chunk_seen_(chunk);
     if (progress_) progress_(status, time_);
     console_ += chunk;
     console_ += "\r\n";
@@ -61,6 +69,7 @@ class ChunkHandler {
 
  private:
   const ProgressReport& progress_;
+  const std::function<void(const std::string&)>& chunk_seen_;
   std::string time_;
   std::string console_;
 };
@@ -68,17 +77,31 @@ class ChunkHandler {
 }  // namespace
 
 std::string console_chunk_text(const std::string& bytes) {
-  std::string text = bytes.substr(0, bytes.find('\0'));
-  std::string crlf;
-  crlf.reserve(text.size() + text.size() / 8);
-  for (const char c : text) {
-    if (c == '\n') crlf += '\r';
-    crlf += c;
-  }
-  text.clear();
-  for (std::size_t i = 0; i < crlf.size(); ++i) {
-    text += crlf[i];
-    if (crlf[i] == ' ' && i + 1 < crlf.size() && crlf[i + 1] == '\r') ++i;
+  // One pass doing both rewrites: every LF becomes CR LF, and a CR right after a blank
+  // (one of the text or one that an LF brought) goes.
+  const std::size_t length = std::min(bytes.find('\0'), bytes.size());
+  std::string text;
+  text.reserve(length + length / 16 + 8);
+  const char* at = bytes.data();
+  const char* const end = at + length;
+  bool after_blank = false;
+  while (at < end) {
+    const char* run = at;
+    while (at < end && *at != '\n' && *at != '\r' && *at != ' ') ++at;
+    if (at > run) {
+      text.append(run, at);
+      after_blank = false;
+    }
+    if (at == end) break;
+    const char c = *at++;
+    if (c == ' ') {
+      text += ' ';
+      after_blank = true;
+      continue;
+    }
+    if (!after_blank) text += '\r';
+    if (c == '\n') text += '\n';
+    after_blank = false;
   }
   return text;
 }
@@ -99,7 +122,8 @@ std::string chunk_time_text(const std::string& chunk, const std::string& previou
 
 void run_console_capture(const std::string& program_path, const std::string& command_line,
                          const ProgressReport& progress, int* process_id, std::string* console_text,
-                         int* exit_status, const std::function<void(int process_id)>& on_started) {
+                         int* exit_status, const std::function<void(int process_id)>& on_started,
+                         const std::function<void(const std::string& chunk)>& chunk_seen) {
   if (console_text) console_text->clear();
   if (exit_status) *exit_status = -1;
   if (!path_exists(program_path)) {
@@ -115,13 +139,15 @@ void run_console_capture(const std::string& program_path, const std::string& com
 
   const bool on_ui_thread = is_ui_thread();
   auto poll_time = std::chrono::milliseconds(on_ui_thread ? ui_poll_time : worker_poll_time);
-  ChunkHandler handler(progress);
+  ChunkHandler handler(progress, chunk_seen);
   std::string pending;  // read, not yet handed on: the bytes after the last line break
   bool exited = false;
   for (;;) {
+    const std::size_t before = pending.size();
     const auto result = child.read_output(pending, read_size, poll_time);
     if (result == ChildProcess::ReadResult::end) break;
     if (result == ChildProcess::ReadResult::data) {
+      const bool pipe_emptied = pending.size() - before < read_size;
       const std::size_t last_break = pending.find_last_of("\r\n");
       if (last_break != std::string::npos) {
         handler.handle(pending.substr(0, last_break + 1));
@@ -130,6 +156,7 @@ void run_console_capture(const std::string& program_path, const std::string& com
         handler.handle(pending);
         pending.clear();
       }
+      if (pipe_emptied && !exited && !on_ui_thread) child.wait_for_end(worker_gather_time);
     } else if (exited) {
       break;  // the program has ended and the pipe holds nothing more of it
     } else if (child.has_exited()) {

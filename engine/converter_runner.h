@@ -58,10 +58,14 @@ inline constexpr const char* missing_program_suffix = " 不存在";
 // - `started`: called with the process id as soon as the process has started, on the
 //   calling thread, before any output is read (so another thread can be told which
 //   process to end through the registry, platform/process.h).
+// - `chunk_seen`: called with the text of each non-empty chunk (as the console text
+//   gets it) just before `progress`, for a caller that reads something the converter
+//   prints early, such as its input's duration.
 void run_console_capture(const std::string& program_path, const std::string& command_line,
                          const ProgressReport& progress = nullptr, int* process_id = nullptr,
                          std::string* console_text = nullptr, int* exit_status = nullptr,
-                         const std::function<void(int process_id)>& started = nullptr);
+                         const std::function<void(int process_id)>& started = nullptr,
+                         const std::function<void(const std::string& chunk)>& chunk_seen = nullptr);
 
 // The text of a chunk's bytes: LF to CR LF, then " \r" to " ", up to the first zero.
 std::string console_chunk_text(const std::string& bytes);

@@ -1,7 +1,12 @@
 #include "engine/job_list_rows.h"
 
 RowRef append_numbered_list_row(const ControlRef& list, const std::string& source) {
-  const RowRef row = gui().append_row(list, {std::string(), source});
-  if (row.id != 0) gui().set_cell_by_id(list, row.id, row_number_column, std::to_string(row.index + 1));
-  return row;
+  return gui().append_numbered_row(list, row_number_column, {std::string(), source});
+}
+
+RowRef append_numbered_list_rows(const ControlRef& list, const std::vector<std::string>& sources) {
+  std::vector<std::vector<std::string>> rows;
+  rows.reserve(sources.size());
+  for (const std::string& source : sources) rows.push_back({std::string(), source});
+  return gui().append_numbered_rows(list, row_number_column, std::move(rows));
 }

@@ -2,6 +2,7 @@
 // Rows of the job lists: the columns every list has, and appending a numbered row.
 
 #include <string>
+#include <vector>
 
 #include "platform/gui/gui.h"
 
@@ -14,3 +15,6 @@ inline constexpr int duration_column = 2;
 // number is then its index + 1 as the model gave it, so rows appended at the same time
 // by other threads (a folder scan, the m3u8 dialog) cannot share a number. Any thread.
 RowRef append_numbered_list_row(const ControlRef& list, const std::string& source);
+// The same for several sources in one step, numbered in their order; the last row's
+// index and id.
+RowRef append_numbered_list_rows(const ControlRef& list, const std::vector<std::string>& sources);

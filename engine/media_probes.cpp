@@ -20,13 +20,22 @@ std::string short_path_for_command(const std::string& path) {
   return alias.empty() ? path : alias + "/" + file_name;
 }
 
-std::string probe_duration(const std::string& path) {
-  const std::string short_path = short_path_for_command(path);
-  if (path_needs_alias(short_path)) return "";
+std::string probe_duration(const std::string& path) { return probe_duration_with_console(path, nullptr); }
+
+std::string probe_duration_with_console(const std::string& path, std::string* console_text) {
   std::string console;
-  run_console_capture(ffmpeg_exe_path.get(), ffmpeg_global_options.get() + " -i " + short_path, nullptr, nullptr,
-                      &console);
-  std::string duration = text_between_markers_ex(console, "Duration: ", ".");
+  const std::string short_path = short_path_for_command(path);
+  if (!path_needs_alias(short_path)) {
+    run_console_capture(ffmpeg_exe_path.get(), ffmpeg_global_options.get() + " -i " + short_path, nullptr, nullptr,
+                        &console);
+  }
+  const std::string duration = duration_in_console(console);
+  if (console_text) *console_text = std::move(console);
+  return duration;
+}
+
+std::string duration_in_console(const std::string& console_text) {
+  std::string duration = text_between_markers_ex(console_text, "Duration: ", ".");
   for (std::size_t at = 0; (at = duration.find("\r\n", at)) != std::string::npos;) duration.erase(at, 2);
   return duration;
 }

@@ -27,6 +27,15 @@ std::string short_path_for_command(const std::string& path);
 // to the converter, where its blanks or quotes would split it into other arguments;
 // the result is "" as the converter's would be.
 std::string probe_duration(const std::string& path);
+// The same, and the probe's console text into `console_text` ("" when nothing ran): the
+// source's streams, frame size among them, come with it, so a caller that needs both
+// runs the converter once.
+std::string probe_duration_with_console(const std::string& path, std::string* console_text);
+
+// The duration as `probe_duration` reads it from a console text: the text after the
+// first "Duration: " up to the next ".", every CR LF removed; "" when there is none.
+// Any run whose first input is the file prints it the same way.
+std::string duration_in_console(const std::string& console_text);
 
 // What a converter run on one media file tells of its streams.
 struct StreamFacts {

@@ -75,9 +75,20 @@ bool copy_into_output(const MergeJobState& state, const std::string& joined, con
   };
   const std::string command = merge_final_copy_command(ffmpeg_global_options.get(), joined, output);
   if (command.empty()) return false;
+  // The total for the percentage is the joined file's duration, which the copy, with
+  // the joined file as its input, prints before its first position.
+  progress_total_duration.set("");
+  bool total_known = false;
+  const auto take_total = [&total_known](const std::string& chunk) {
+    if (total_known) return;
+    const std::string duration = duration_in_console(chunk);
+    if (duration.empty()) return;
+    progress_total_duration.set(duration);
+    total_known = true;
+  };
   int exit_status = -1;
   std::string console;
-  run_console_capture(ffmpeg_exe_path.get(), command, progress, nullptr, &console, &exit_status);
+  run_console_capture(ffmpeg_exe_path.get(), command, progress, nullptr, &console, &exit_status, nullptr, take_total);
   ffmpeg_output.set(console);
   return exit_status == 0 && file_has_content(output);
 }
@@ -130,14 +141,16 @@ bool make_output(MergeJobState& state, const MergePart& first, const MergePart& 
     display.fail(merge_status_failed);
     return false;
   }
-  progress_total_duration.set(probe_duration(joined));
-
   if (model.checked({window, "merge_transition_check"})) {
     const std::string transition = transition_for_combo_index(model.selected_index({window, "merge_transition_combo"}));
     const std::string sound = t2 + "brel.mp3";
     const std::string faded = t2 + "k5pw.mkv";
     const std::string silent = t2 + "velmon.mkv";
-    const int offset = transition_offset(first);
+    if (state.first_part_offset_of != first.file) {
+      state.first_part_offset = transition_offset(first);
+      state.first_part_offset_of = first.file;
+    }
+    const int offset = state.first_part_offset;
     // Both parts at the first part's frame rate when the rates may differ.
     const bool same_rates = first.uniform_rate && second.uniform_rate && first.frame_rate == second.frame_rate;
     const std::string filter = merge_transition_filter(transition, offset, same_rates ? "" : first.frame_rate);

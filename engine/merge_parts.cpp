@@ -20,17 +20,21 @@ struct PartFile {
   FrameSize size;
   std::string frame_rate;
   MergeSound sound;
+  std::string duration;  // of the source, as the duration probe gives it
   bool made = false;
 };
 
 // Re-encodes `source` into `part` and reads the frame size and frame rate from the
-// console text (the merge job's rule: no second fallback).
+// console text (the merge job's rule: no second fallback), and the source's duration:
+// the re-encode has the source as its first input and prints its duration as the
+// duration probe would, so the source is not run a second time for it.
 PartFile reencode(const std::string& source, const std::string& part) {
   PartFile result;
   result.file = part;
-  const int exit_status =
-      run_merge_command(merge_reencode_command(ffmpeg_global_options.get(), source, part), true);
+  const std::string command = merge_reencode_command(ffmpeg_global_options.get(), source, part);
+  const int exit_status = run_merge_command(command, true);
   std::string console = ffmpeg_output.get();
+  result.duration = command.empty() ? probe_duration(source) : duration_in_console(console);
   result.size = parse_frame_size(console, FrameSizePasses::without_second_fallback);
   ffmpeg_output.set(console);
   result.frame_rate = parse_frame_rate(console);
@@ -110,8 +114,8 @@ MergePart make_first_merge_part(MergeJobState& state, int i, bool whole_list) {
     const std::string source = source_of(state, "merge_list1", row);
     if (title_from_here) state.title = file_name_from_path(source);
     part.work_name = file_name_from_path(source);
-    model.set_cell_by_id(list, row, duration_column, probe_duration(source));
     const PartFile file = reencode(source, state.first_folder + std::to_string(i) + ".mkv");
+    model.set_cell_by_id(list, row, duration_column, file.duration);
     part.size = file.size;
     part.frame_rate = file.frame_rate;
     part.sound = file.sound;
@@ -125,9 +129,9 @@ MergePart make_first_merge_part(MergeJobState& state, int i, bool whole_list) {
     const RowId row = state.rows1[k - 1];
     const std::string source = source_of(state, "merge_list1", row);
     part.work_name = file_name_from_path(source);
-    model.set_cell_by_id(list, row, duration_column, probe_duration(source));
     const std::string number = state.first_folder + std::to_string(k);
     const PartFile file = reencode(source, number + ".mkv");
+    model.set_cell_by_id(list, row, duration_column, file.duration);
     if (k == 1) {
       note_rate(part, file.frame_rate, true);
       part.size = file.size;
@@ -158,11 +162,11 @@ MergePart make_second_merge_part(MergeJobState& state, int j, bool whole_list, c
     const RowId row = state.rows2[k - 1];
     const std::string source = source_of(state, "merge_list2", row);
     part.work_name = file_name_from_path(source);
-    if (!keep_duration || model.cell_by_id(list, row, duration_column).empty()) {
-      model.set_cell_by_id(list, row, duration_column, probe_duration(source));
-    }
     const std::string number = state.pair_folder + std::to_string(k);
     const PartFile file = reencode(source, number + ".mkv");
+    if (!keep_duration || model.cell_by_id(list, row, duration_column).empty()) {
+      model.set_cell_by_id(list, row, duration_column, file.duration);
+    }
     const MergePartMatch match = match_to_first(file, first, false);
     note_rate(part, match.frame_rate.empty() ? file.frame_rate : match.frame_rate, k == 1 || !whole_list);
     if (!file.made) return {};

@@ -6,7 +6,8 @@
 // files, and every file after the first of a first side joined whole, are brought to
 // the first part's frame size ("a.mkv"); a whole side is joined by the converter's
 // concat list "filelist.txt" into "output.mkv". The duration column of the rows read
-// is filled on the way (a second-side row keeps a duration it already has).
+// is filled on the way (a second-side row keeps a duration it already has), read from
+// the console text of each source's re-encode.
 //
 // A part counts as made only when each of its commands exited 0 and left a file that
 // is not empty; a side stops at its first file that fails.
@@ -34,6 +35,10 @@ struct MergeJobState {
   std::vector<RowId> rows2;   // the rows of `merge_list2` at the start
   std::vector<std::string> listed_sources;  // column 1 of both lists at the start
   std::string title;          // the output's title; "" until a title radio sets it
+  // The transition's offset in the first part P1 once a transition needed it (P1 stays
+  // the same for every pair of an outer pass), and the P1 it belongs to.
+  int first_part_offset = 0;
+  std::string first_part_offset_of;
 };
 
 struct MergePart {

@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -192,6 +193,8 @@ bool ChildProcess::start(const std::string& program_path, const std::string& com
   fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
   pid_ = pid;
   output_fd_ = fds[0];
+  // Close-on-exec like every pidfd; a process that has ended already still has one.
+  process_fd_ = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
   r.running.push_back(pid);
   return true;
 }
@@ -206,6 +209,7 @@ ChildProcess::~ChildProcess() {
     reap(true);
   }
   if (output_fd_ >= 0) close(output_fd_);
+  if (process_fd_ >= 0) close(process_fd_);
 }
 
 ChildProcess::ReadResult ChildProcess::read_output(std::string& out, std::size_t max_bytes,
@@ -264,6 +268,17 @@ bool ChildProcess::reap(bool block) {
 }
 
 bool ChildProcess::has_exited() { return reap(false); }
+
+bool ChildProcess::wait_for_end(std::chrono::milliseconds limit) {
+  if (pid_ == 0 || reaped_) return true;
+  if (process_fd_ < 0) return false;
+  pollfd entry{process_fd_, POLLIN, 0};
+  const int wait_ms = static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(limit.count(), 0, INT_MAX));
+  int ready;
+  while ((ready = poll(&entry, 1, wait_ms)) < 0 && errno == EINTR) {
+  }
+  return ready > 0;
+}
 
 int ChildProcess::wait_for_exit() {
   reap(true);

@@ -88,6 +88,10 @@ class ChildProcess {
   // True once the process has ended (reaping it if it just did); true when nothing
   // was started.
   bool has_exited();
+  // Sleeps until the process ends or `limit` has passed, whichever comes first,
+  // without reaping it (its output stays to be read); true when it has ended. Where
+  // the system cannot watch a process this way, it returns false at once.
+  bool wait_for_end(std::chrono::milliseconds limit);
 
   // Waits until the process has ended, reaps it and gives its exit status.
   int wait_for_exit();
@@ -102,6 +106,7 @@ class ChildProcess {
 
   pid_t pid_ = 0;
   int output_fd_ = -1;
+  int process_fd_ = -1;  // readable once the process has ended (pidfd); -1 when none
   bool reaped_ = false;
   int exit_status_ = -1;
 };

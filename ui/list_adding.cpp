@@ -102,11 +102,13 @@ void add_videos_through_dialog(JobList list) {
 
 void add_dropped_files(JobList list, const std::string& dropped_text) {
   if (dropped_text.empty()) return;
-  const WindowToken window = main_window();
-  for (const std::string& name : dropped_names(dropped_text)) {
+  std::vector<std::string> videos;
+  for (std::string& name : dropped_names(dropped_text)) {
     // A folder whose name ends like a video is still a folder.
-    if (is_video_file(name) && !is_directory(name)) append_job_list_row(window, list, name);
+    if (is_video_file(name) && !is_directory(name)) videos.push_back(std::move(name));
   }
+  // The rows come in one step, numbered in the order they were dropped.
+  append_numbered_list_rows(job_list_control(main_window(), list), videos);
   update_job_list_count(list);
 }
 

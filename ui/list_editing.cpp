@@ -125,9 +125,7 @@ bool delete_selected_list_rows(JobList list) {
 
   // The selection is read once, now; the rows are then deleted wherever they stand.
   const ControlRef control = job_list_control(window, list);
-  std::vector<RowId> rows;
-  for (const ListRow& row : gui().list_rows(control))
-    if (row.selected) rows.push_back(row.id);
+  const std::vector<RowId> rows = gui().selected_row_ids(control);
 
   const ControlRef button{window, info.delete_selected_button};
   gui().set_enabled(button, false);

@@ -83,7 +83,9 @@ void edit_one_video(const EditPage& page, int row_number, RowId row, const std::
   GuiModel& model = gui();
   const ControlRef list = page("edit_list");
   const std::string source = model.cell_by_id(list, row, edit_list_source_column);
-  const std::string duration = probe_duration(source);
+  // One run gives the duration and, for a copied source, the frame size.
+  std::string probe_console;
+  const std::string duration = probe_duration_with_console(source, &probe_console);
   EditVideoState state = make_edit_video_state(row_number, row, source, duration, edit_work_folder());
   if (duration.empty()) {
     set_edit_status(page, state, edit_status_transcode_failed);
@@ -100,7 +102,7 @@ void edit_one_video(const EditPage& page, int row_number, RowId row, const std::
   set_edit_status(page, state, edit_status_transcoding);
   if (const int index = model.row_index(list, row); index >= 0) model.scroll_to_row(list, index);
 
-  if (!make_first_work_file(state)) {
+  if (!make_first_work_file(state, probe_console)) {
     set_edit_status(page, state, edit_status_transcode_failed);
     return;
   }

@@ -13,15 +13,19 @@ namespace {
 
 bool work_file_made(const std::string& path) { return path_exists(path) && get_file_size(path) >= 1; }
 
-bool copy_into_first_work_file(const EditVideoState& state) {
+bool copy_into_first_work_file(const EditVideoState& state, const std::string& source_console) {
   if (!copy_file(state.source, state.work_file_a, false)) return false;
-  // Only the console text is wanted: the converter reads the source's streams and
-  // stops for want of an output.
-  EditCommand probe;
-  probe.text(" -i ").path(state.source);
-  EditRunOptions options;
-  options.collect_console = true;
-  run_edit_command(probe, options);
+  if (!source_console.empty()) {
+    ffmpeg_output.set(source_console);
+  } else {
+    // Only the console text is wanted: the converter reads the source's streams and
+    // stops for want of an output.
+    EditCommand probe;
+    probe.text(" -i ").path(state.source);
+    EditRunOptions options;
+    options.collect_console = true;
+    run_edit_command(probe, options);
+  }
   return work_file_made(state.work_file_a);
 }
 
@@ -41,12 +45,12 @@ bool transcode_into_first_work_file(const EditVideoState& state) {
 
 }  // namespace
 
-bool make_first_work_file(EditVideoState& state) {
+bool make_first_work_file(EditVideoState& state, const std::string& source_console) {
   delete_file(state.work_file_a);
   delete_file(state.work_file_b);
   ffmpeg_output.set("");
   const bool copied = state.source_extension == ".mp4" || state.source_extension == ".mkv";
-  const bool made = copied ? copy_into_first_work_file(state) : transcode_into_first_work_file(state);
+  const bool made = copied ? copy_into_first_work_file(state, source_console) : transcode_into_first_work_file(state);
   read_edit_frame_size(state);
   state.current = 1;
   return made;

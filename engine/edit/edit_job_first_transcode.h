@@ -3,7 +3,7 @@
 //
 // A ".mp4" or ".mkv" source is copied into work file A, and a converter run with the
 // source as its only input (no output) gives the console text the frame size is read
-// from. Any other source is transcoded into A, trying in turn
+// from: the job's duration probe of the source is that run. Any other source is transcoded into A, trying in turn
 //   -i "SRC" -vcodec h264 -y "A"
 //   -i "SRC" -c:v libx264 -y "A"
 //   -i "SRC" -vcodec copy -y "A"
@@ -15,8 +15,11 @@
 
 // Makes work file A of `state` (old work files of the same row are deleted first),
 // sets the frame size and makes A current. True when A then exists and is not empty:
-// false means the video cannot be edited.
-bool make_first_work_file(EditVideoState& state);
+// false means the video cannot be edited. For a copied source, `source_console` may
+// hold the console text of the duration probe of the source (`probe_duration_with_console`), the
+// same run as the one that reads the frame size: it is then used, and the source is
+// not run a second time.
+bool make_first_work_file(EditVideoState& state, const std::string& source_console = {});
 
 // The frame size read from `ffmpeg_output` into `state` (0 when not found); the
 // pixel-format rewrites of the reading stay in `ffmpeg_output`.

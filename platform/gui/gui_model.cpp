@@ -28,10 +28,23 @@ struct TimerEntry {
   std::uint64_t generation = 0;
 };
 
+// What the model keeps beside a list view's rows: an index that finds a row by its id
+// without a scan, and a count of the changes of the rows other than appending.
+struct RowBook {
+  // (id, index) of every row, sorted by id, while `indexed`; rebuilt on the next
+  // lookup after a change that moved rows. Appending keeps it: a new row's id is
+  // larger than every id before it.
+  std::vector<std::pair<RowId, int>> by_id;
+  bool indexed = false;
+  std::uint64_t version = 0;
+};
+
 struct Window {
   WindowState state;  // `controls` stays empty: they live below
   std::vector<ControlState> controls;
   std::unordered_map<std::string, std::size_t> index;
+  // Per list view (by role). Mutable: lookups from reads rebuild the index.
+  mutable std::unordered_map<std::string, RowBook> row_books;
   std::map<std::pair<std::string, EventKind>, Bound> handlers;
   std::map<std::string, TimerEntry> timers;
   std::map<std::string, int> next_object_id;
@@ -52,6 +65,50 @@ struct Window {
   }
   const ControlState* find(const std::string& role) const {
     return const_cast<Window*>(this)->find(role);
+  }
+
+  // The index of the row with this id in `list`, -1 when there is none.
+  int find_row(const ControlState& list, RowId id) const {
+    if (id == 0) return -1;
+    RowBook& book = row_books[list.role];
+    if (!book.indexed) {
+      book.by_id.clear();
+      book.by_id.reserve(list.rows.size());
+      bool ascending = true;
+      for (std::size_t i = 0; i < list.rows.size(); ++i) {
+        if (!book.by_id.empty() && book.by_id.back().first > list.rows[i].id) ascending = false;
+        book.by_id.emplace_back(list.rows[i].id, static_cast<int>(i));
+      }
+      if (!ascending) std::sort(book.by_id.begin(), book.by_id.end());
+      book.indexed = true;
+    }
+    const auto it = std::lower_bound(book.by_id.begin(), book.by_id.end(), std::pair<RowId, int>(id, -1));
+    return it != book.by_id.end() && it->first == id ? it->second : -1;
+  }
+
+  // After the last row of `list` was appended.
+  void row_appended(const ControlState& list) {
+    RowBook& book = row_books[list.role];
+    const ListRow& row = list.rows.back();
+    if (book.indexed && (book.by_id.empty() || book.by_id.back().first < row.id)) {
+      book.by_id.emplace_back(row.id, static_cast<int>(list.rows.size()) - 1);
+    } else {
+      book.indexed = false;
+    }
+  }
+
+  // After rows of `list` were inserted, deleted, moved or cleared.
+  void rows_rearranged(const ControlState& list) {
+    RowBook& book = row_books[list.role];
+    book.indexed = false;
+    book.by_id.clear();
+    if (list.rows.empty()) book.by_id.shrink_to_fit();
+    ++book.version;
+  }
+
+  std::uint64_t rows_version(const ControlState& list) const {
+    const auto it = row_books.find(list.role);
+    return it == row_books.end() ? 0 : it->second.version;
   }
 };
 
@@ -84,14 +141,6 @@ void fit_cells(std::vector<std::string>& cells, std::size_t columns) {
 int count_rows(const ControlState& list) { return static_cast<int>(list.rows.size()); }
 
 bool valid_row(const ControlState& list, int row) { return row >= 0 && row < count_rows(list); }
-
-int find_row(const ControlState& list, RowId id) {
-  if (id == 0) return -1;
-  for (std::size_t i = 0; i < list.rows.size(); ++i) {
-    if (list.rows[i].id == id) return static_cast<int>(i);
-  }
-  return -1;
-}
 
 }  // namespace
 
@@ -333,14 +382,20 @@ struct GuiModel::Impl {
   }
 
   void select_rows_locked(ControlState& list, const std::vector<int>& rows, Batch& batch) {
-    std::set<int> wanted;
+    std::vector<char> wanted(list.rows.size(), 0);
+    int lowest = -1;
     for (int r : rows) {
-      if (valid_row(list, r)) wanted.insert(r);
+      if (!valid_row(list, r)) continue;
+      wanted[static_cast<std::size_t>(r)] = 1;
+      if (lowest < 0 || r < lowest) lowest = r;
     }
-    if (!list.multi_select && wanted.size() > 1) wanted = {*wanted.begin()};
+    if (!list.multi_select && lowest >= 0) {
+      std::fill(wanted.begin(), wanted.end(), 0);
+      wanted[static_cast<std::size_t>(lowest)] = 1;
+    }
     bool any = false;
     for (std::size_t i = 0; i < list.rows.size(); ++i) {
-      const bool s = wanted.count(static_cast<int>(i)) > 0;
+      const bool s = wanted[i] != 0;
       if (list.rows[i].selected != s) {
         list.rows[i].selected = s;
         any = true;
@@ -861,6 +916,19 @@ std::optional<ControlKind> GuiModel::kind(const ControlRef& control) const {
                              [](const Window&, const ControlState& c) { return std::optional<ControlKind>(c.kind); });
 }
 
+ControlState GuiModel::control_state_without_rows(const ControlRef& control) const {
+  std::lock_guard lock(impl_->mutex);
+  Window* w = impl_->find(control.window);
+  ControlState* c = w ? w->find(control.role) : nullptr;
+  if (!c) return ControlState{};
+  // Every field but the rows: they step aside for the copy (the lock is held).
+  std::vector<ListRow> rows;
+  rows.swap(c->rows);
+  ControlState copy = *c;
+  rows.swap(c->rows);
+  return copy;
+}
+
 ControlState GuiModel::control_state(const ControlRef& control) const {
   return impl_->read_control(control, ControlState{}, [](const Window&, const ControlState& c) { return c; });
 }
@@ -1216,9 +1284,40 @@ RowRef GuiModel::append_row(const ControlRef& list, std::vector<std::string> cel
   return insert_row(list, -1, std::move(cells));
 }
 
+RowRef GuiModel::append_numbered_row(const ControlRef& list, int number_column, std::vector<std::string> cells) {
+  std::vector<std::vector<std::string>> rows(1);
+  rows.front() = std::move(cells);
+  return append_numbered_rows(list, number_column, std::move(rows));
+}
+
+RowRef GuiModel::append_numbered_rows(const ControlRef& list, int number_column,
+                                      std::vector<std::vector<std::string>> rows) {
+  RowRef result;
+  impl_->change_control(list, [&](Window& w, ControlState& c, Batch& b) {
+    if (c.kind != ControlKind::list_view || rows.empty()) return;
+    // Room for all of them, growing as push_back would (never one row at a time).
+    const std::size_t needed = c.rows.size() + rows.size();
+    if (needed > c.rows.capacity()) c.rows.reserve(std::max(needed, 2 * c.rows.capacity()));
+    for (std::vector<std::string>& cells : rows) {
+      ListRow row;
+      row.id = impl_->next_row++;
+      row.cells = std::move(cells);
+      fit_cells(row.cells, c.columns.size());
+      if (number_column >= 0 && number_column < static_cast<int>(row.cells.size())) {
+        row.cells[static_cast<std::size_t>(number_column)] = std::to_string(c.rows.size() + 1);
+      }
+      c.rows.push_back(std::move(row));
+      w.row_appended(c);
+    }
+    result = RowRef{count_rows(c) - 1, c.rows.back().id};
+    b.add(c.role, ChangeKind::rows);
+  });
+  return result;
+}
+
 RowRef GuiModel::insert_row(const ControlRef& list, int index, std::vector<std::string> cells, bool checked) {
   RowRef result;
-  impl_->change_control(list, [&](Window&, ControlState& c, Batch& b) {
+  impl_->change_control(list, [&](Window& w, ControlState& c, Batch& b) {
     if (c.kind != ControlKind::list_view) return;
     if (index < 0 || index > count_rows(c)) index = count_rows(c);
     ListRow row;
@@ -1226,7 +1325,10 @@ RowRef GuiModel::insert_row(const ControlRef& list, int index, std::vector<std::
     row.cells = std::move(cells);
     row.checked = checked;
     fit_cells(row.cells, c.columns.size());
+    const bool at_end = index == count_rows(c);
     c.rows.insert(c.rows.begin() + index, std::move(row));
+    if (at_end) w.row_appended(c);
+    else w.rows_rearranged(c);
     result = RowRef{index, c.rows[static_cast<std::size_t>(index)].id};
     b.add(c.role, ChangeKind::rows);
   });
@@ -1235,41 +1337,57 @@ RowRef GuiModel::insert_row(const ControlRef& list, int index, std::vector<std::
 
 void GuiModel::delete_row(const ControlRef& list, int index) { delete_rows(list, {index}); }
 
+namespace {
+
+// Removes the rows marked in `doomed` (one flag per row) in one pass; false when none was.
+bool erase_marked_rows(ControlState& c, const std::vector<char>& doomed) {
+  std::size_t index = 0;
+  const std::size_t before = c.rows.size();
+  std::erase_if(c.rows, [&](const ListRow&) { return doomed[index++] != 0; });
+  if (c.rows.size() == before) return false;
+  c.top_row = std::min(c.top_row, std::max(0, count_rows(c) - 1));
+  return true;
+}
+
+}  // namespace
+
 void GuiModel::delete_rows(const ControlRef& list, const std::vector<int>& indexes) {
-  impl_->change_control(list, [&](Window&, ControlState& c, Batch& b) {
-    std::set<int> doomed;
+  impl_->change_control(list, [&](Window& w, ControlState& c, Batch& b) {
+    std::vector<char> doomed(c.rows.size(), 0);
     for (int i : indexes) {
-      if (valid_row(c, i)) doomed.insert(i);
+      if (valid_row(c, i)) doomed[static_cast<std::size_t>(i)] = 1;
     }
-    if (doomed.empty()) return;
-    for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) c.rows.erase(c.rows.begin() + *it);
-    c.top_row = std::min(c.top_row, std::max(0, count_rows(c) - 1));
+    if (!erase_marked_rows(c, doomed)) return;
+    w.rows_rearranged(c);
     b.add(c.role, ChangeKind::rows);
   });
 }
 
 void GuiModel::delete_rows_by_id(const ControlRef& list, const std::vector<RowId>& ids) {
-  impl_->change_control(list, [&](Window&, ControlState& c, Batch& b) {
-    const std::set<RowId> doomed(ids.begin(), ids.end());
-    const std::size_t before = c.rows.size();
-    std::erase_if(c.rows, [&](const ListRow& r) { return doomed.count(r.id) > 0; });
-    if (c.rows.size() == before) return;
-    c.top_row = std::min(c.top_row, std::max(0, count_rows(c) - 1));
+  impl_->change_control(list, [&](Window& w, ControlState& c, Batch& b) {
+    std::vector<char> doomed(c.rows.size(), 0);
+    for (const RowId id : ids) {
+      if (const int row = w.find_row(c, id); row >= 0) doomed[static_cast<std::size_t>(row)] = 1;
+    }
+    if (!erase_marked_rows(c, doomed)) return;
+    w.rows_rearranged(c);
     b.add(c.role, ChangeKind::rows);
   });
 }
 
 void GuiModel::clear_rows(const ControlRef& list) {
-  impl_->change_control(list, [&](Window&, ControlState& c, Batch& b) {
+  impl_->change_control(list, [&](Window& w, ControlState& c, Batch& b) {
     if (c.rows.empty()) return;
     c.rows.clear();
+    c.rows.shrink_to_fit();
     c.top_row = 0;
+    w.rows_rearranged(c);
     b.add(c.role, ChangeKind::rows);
   });
 }
 
 void GuiModel::move_row(const ControlRef& list, int from, int to) {
-  impl_->change_control(list, [&](Window&, ControlState& c, Batch& b) {
+  impl_->change_control(list, [&](Window& w, ControlState& c, Batch& b) {
     if (!valid_row(c, from)) return;
     const int last = count_rows(c) - 1;
     if (to < 0 || to > last) to = last;
@@ -1277,6 +1395,7 @@ void GuiModel::move_row(const ControlRef& list, int from, int to) {
     ListRow row = std::move(c.rows[static_cast<std::size_t>(from)]);
     c.rows.erase(c.rows.begin() + from);
     c.rows.insert(c.rows.begin() + to, std::move(row));
+    w.rows_rearranged(c);
     b.add(c.role, ChangeKind::rows);
   });
 }
@@ -1310,6 +1429,19 @@ std::vector<ListRow> GuiModel::list_rows(const ControlRef& list) const {
   return impl_->read_control(list, std::vector<ListRow>{}, [](const Window&, const ControlState& c) { return c.rows; });
 }
 
+std::vector<std::string> GuiModel::column_texts(const ControlRef& list, int column) const {
+  return impl_->read_control(list, std::vector<std::string>{}, [&](const Window&, const ControlState& c) {
+    std::vector<std::string> texts;
+    texts.reserve(c.rows.size());
+    for (const ListRow& row : c.rows) {
+      texts.push_back(column >= 0 && column < static_cast<int>(row.cells.size())
+                          ? row.cells[static_cast<std::size_t>(column)]
+                          : std::string());
+    }
+    return texts;
+  });
+}
+
 RowId GuiModel::row_id(const ControlRef& list, int row) const {
   return impl_->read_control(list, RowId{0}, [&](const Window&, const ControlState& c) {
     return valid_row(c, row) ? c.rows[static_cast<std::size_t>(row)].id : RowId{0};
@@ -1317,12 +1449,19 @@ RowId GuiModel::row_id(const ControlRef& list, int row) const {
 }
 
 int GuiModel::row_index(const ControlRef& list, RowId id) const {
-  return impl_->read_control(list, -1, [&](const Window&, const ControlState& c) { return find_row(c, id); });
+  return impl_->read_control(list, -1, [&](const Window& w, const ControlState& c) { return w.find_row(c, id); });
+}
+
+std::optional<ListRow> GuiModel::row_by_id(const ControlRef& list, RowId id) const {
+  return impl_->read_control(list, std::optional<ListRow>{}, [&](const Window& w, const ControlState& c) {
+    const int row = w.find_row(c, id);
+    return row < 0 ? std::optional<ListRow>{} : std::optional<ListRow>{c.rows[static_cast<std::size_t>(row)]};
+  });
 }
 
 std::string GuiModel::cell_by_id(const ControlRef& list, RowId id, int column) const {
-  return impl_->read_control(list, std::string{}, [&](const Window&, const ControlState& c) {
-    const int row = find_row(c, id);
+  return impl_->read_control(list, std::string{}, [&](const Window& w, const ControlState& c) {
+    const int row = w.find_row(c, id);
     if (row < 0 || column < 0) return std::string{};
     const auto& cells = c.rows[static_cast<std::size_t>(row)].cells;
     return column < static_cast<int>(cells.size()) ? cells[static_cast<std::size_t>(column)] : std::string{};
@@ -1330,8 +1469,8 @@ std::string GuiModel::cell_by_id(const ControlRef& list, RowId id, int column) c
 }
 
 void GuiModel::set_cell_by_id(const ControlRef& list, RowId id, int column, const std::string& text) {
-  impl_->change_control(list, [&](Window&, ControlState& c, Batch& b) {
-    const int row = find_row(c, id);
+  impl_->change_control(list, [&](Window& w, ControlState& c, Batch& b) {
+    const int row = w.find_row(c, id);
     if (row < 0 || column < 0) return;
     ListRow& r = c.rows[static_cast<std::size_t>(row)];
     if (column >= static_cast<int>(r.cells.size()) || r.cells[static_cast<std::size_t>(column)] == text) return;
@@ -1395,6 +1534,41 @@ std::vector<int> GuiModel::selected_rows(const ControlRef& list) const {
       if (c.rows[i].selected) rows.push_back(static_cast<int>(i));
     }
     return rows;
+  });
+}
+
+std::vector<RowId> GuiModel::selected_row_ids(const ControlRef& list) const {
+  return impl_->read_control(list, std::vector<RowId>{}, [](const Window&, const ControlState& c) {
+    std::vector<RowId> ids;
+    for (const ListRow& row : c.rows) {
+      if (row.selected) ids.push_back(row.id);
+    }
+    return ids;
+  });
+}
+
+ListRowIds GuiModel::row_ids_since(const ControlRef& list, std::uint64_t version, int count) const {
+  return impl_->read_control(list, ListRowIds{}, [&](const Window& w, const ControlState& c) {
+    ListRowIds result;
+    result.version = w.rows_version(c);
+    result.first = result.version == version && count >= 0 && count <= count_rows(c) ? count : 0;
+    result.ids.reserve(c.rows.size() - static_cast<std::size_t>(result.first));
+    for (std::size_t i = static_cast<std::size_t>(result.first); i < c.rows.size(); ++i) result.ids.push_back(c.rows[i].id);
+    return result;
+  });
+}
+
+ListSelection GuiModel::list_selection(const ControlRef& list) const {
+  return impl_->read_control(list, ListSelection{}, [](const Window& w, const ControlState& c) {
+    ListSelection result;
+    result.version = w.rows_version(c);
+    result.count = count_rows(c);
+    for (int i = 0; i < result.count; ++i) {
+      if (!c.rows[static_cast<std::size_t>(i)].selected) continue;
+      if (!result.ranges.empty() && result.ranges.back().second == i - 1) result.ranges.back().second = i;
+      else result.ranges.emplace_back(i, i);
+    }
+    return result;
   });
 }
 

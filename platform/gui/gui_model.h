@@ -45,7 +45,9 @@
 //   key, the window's own key_down handler (role "") runs too.
 //
 // List views
-// - Rows have stable ids (RowId) besides their index. Row indexes are 0-based.
+// - Rows have stable ids (RowId) besides their index. Row indexes are 0-based. A row
+//   is found by its id through an index, not a scan, so that lists of many thousand
+//   rows stay quick to write by id.
 //   Writing a cell of a row or column that does not exist is dropped; rows always
 //   have one cell per column (appending more cells than columns drops the rest).
 // - hit_test_row asks the view; headless (or when the view does not know) the model
@@ -180,6 +182,8 @@ class GuiModel {
   bool exists(const ControlRef& control) const;
   std::optional<ControlKind> kind(const ControlRef& control) const;
   ControlState control_state(const ControlRef& control) const;  // a copy; default when missing
+  // The same without a list view's rows (a view reads those by id).
+  ControlState control_state_without_rows(const ControlRef& control) const;
   std::vector<std::string> roles(WindowToken window) const;    // in creation order
 
   void set_geometry(const ControlRef& control, GuiRect geometry);
@@ -264,6 +268,12 @@ class GuiModel {
   // Appends one row with its cells in one step; returns its index and id ({-1, 0}
   // when the list does not exist).
   RowRef append_row(const ControlRef& list, std::vector<std::string> cells);
+  // Appends one row whose cell `number_column` holds its number: the list's row count
+  // once the row is in, in decimal (written in the same step, so rows appended at the
+  // same time by other threads cannot share a number).
+  RowRef append_numbered_row(const ControlRef& list, int number_column, std::vector<std::string> cells);
+  // The same for many rows in one step (numbered in order); the last row's index and id.
+  RowRef append_numbered_rows(const ControlRef& list, int number_column, std::vector<std::vector<std::string>> rows);
   // Inserts a row at `index` (clamped to 0..row count).
   RowRef insert_row(const ControlRef& list, int index, std::vector<std::string> cells, bool checked = false);
   void delete_row(const ControlRef& list, int index);
@@ -281,10 +291,14 @@ class GuiModel {
   void set_cell(const ControlRef& list, int row, int column, const std::string& text);
   std::vector<std::string> row_cells(const ControlRef& list, int row) const;
   std::vector<ListRow> list_rows(const ControlRef& list) const;
+  // The texts of one column, a row after the other ("" for a column the rows lack).
+  std::vector<std::string> column_texts(const ControlRef& list, int column) const;
 
   RowId row_id(const ControlRef& list, int row) const;      // 0 when no such row
   int row_index(const ControlRef& list, RowId id) const;    // -1 when the row is gone
   std::string cell_by_id(const ControlRef& list, RowId id, int column) const;
+  // The row with this id (cells, check and selection state); nothing when it is gone.
+  std::optional<ListRow> row_by_id(const ControlRef& list, RowId id) const;
   // Writes a cell of the row with this id, wherever it is now; dropped when gone.
   void set_cell_by_id(const ControlRef& list, RowId id, int column, const std::string& text);
 
@@ -298,6 +312,12 @@ class GuiModel {
   void invert_row_selection(const ControlRef& list);
   void clear_row_selection(const ControlRef& list);
   std::vector<int> selected_rows(const ControlRef& list) const;  // ascending
+  std::vector<RowId> selected_row_ids(const ControlRef& list) const;  // in row order
+  // For a view that mirrors the list: the row ids from index `count` on when the rows'
+  // version is still `version` (rows were only appended since), else every row id.
+  ListRowIds row_ids_since(const ControlRef& list, std::uint64_t version, int count) const;
+  // The selection as runs of indexes, with the rows' version and count it belongs to.
+  ListSelection list_selection(const ControlRef& list) const;
   int first_selected_row(const ControlRef& list) const;           // -1 when none
 
   // Scrolls so that the row is visible (top_row moves as little as needed).

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Names one window of the model. Tokens are never reused within a process, so a
@@ -123,6 +124,23 @@ struct ListRow {
 struct RowRef {
   int index = -1;
   RowId id = 0;
+};
+
+// The ids of a list's rows from index `first` on, as a view that mirrors the list
+// reads them (GuiModel::row_ids_since). `version` counts the changes of the rows
+// other than appending at the end: while it stays the same, rows were only appended.
+struct ListRowIds {
+  std::uint64_t version = 0;
+  int first = 0;
+  std::vector<RowId> ids;
+};
+
+// A list's selected rows as runs of adjacent indexes (first, last), ascending, with
+// the version and row count they belong to (GuiModel::list_selection).
+struct ListSelection {
+  std::uint64_t version = 0;
+  int count = 0;
+  std::vector<std::pair<int, int>> ranges;
 };
 
 // One item of a pop-up menu. A separator has no text and cannot be chosen.

@@ -37,21 +37,31 @@ void QtView::window_destroyed(WindowToken window) {
     std::erase_if(queue_, [&](const Notice& n) {
       return n.type == Notice::Type::change && n.change.window == window;
     });
-    std::erase_if(queued_, [&](const NoticeKey& key) {
-      return std::get<0>(key) == static_cast<int>(Notice::Type::change) && std::get<1>(key) == window.id;
-    });
+    // The places of the notices that stay.
+    queued_.clear();
+    for (std::size_t at = 0; at < queue_.size(); ++at) queued_.emplace(notice_key(queue_[at]), at);
   }
   enqueue(Notice{Notice::Type::destroyed, GuiChange{window, {}, ChangeKind::window_visible}});
 }
 
 void QtView::changed(const GuiChange& change) { enqueue(Notice{Notice::Type::change, change}); }
 
-void QtView::enqueue(Notice notice) {
+QtView::NoticeKey QtView::notice_key(const Notice& notice) {
   const GuiChange& c = notice.change;
-  NoticeKey key{static_cast<int>(notice.type), c.window.id, c.role, static_cast<int>(c.kind), c.row_id, c.column,
-                c.object_id};
+  const bool per_list = c.kind == ChangeKind::cell || c.kind == ChangeKind::row_state || c.kind == ChangeKind::scroll;
+  return NoticeKey{static_cast<int>(notice.type), c.window.id, c.role, static_cast<int>(c.kind),
+                   per_list ? RowId{0} : c.row_id, per_list ? -1 : c.column, c.object_id};
+}
+
+void QtView::enqueue(Notice notice) {
+  NoticeKey key = notice_key(notice);
   std::lock_guard lock(queue_mutex_);
-  if (!queued_.insert(std::move(key)).second) return;  // already waiting: it reads the latest state
+  const auto [it, added] = queued_.emplace(std::move(key), queue_.size());
+  if (!added) {
+    // Already waiting: it reads the latest state; a scroll goes to the latest row.
+    if (notice.change.kind == ChangeKind::scroll) queue_[it->second].change.row_id = notice.change.row_id;
+    return;
+  }
   queue_.push_back(std::move(notice));
   if (flush_posted_) return;
   flush_posted_ = true;

@@ -4,7 +4,9 @@
 // Model -> widgets: change notices may come from any thread. They are queued (a
 // notice already waiting is not queued twice) and applied on the GUI thread in one
 // batch per queued call, each by reading the current state from the model, so the
-// widgets always end up showing the latest state. Applying blocks the widgets'
+// widgets always end up showing the latest state. A list's notices of cells and of row
+// states wait as one notice per list (the list repaints what it shows), and so do its
+// scroll notices, the latest row winning. Applying blocks the widgets'
 // signals and the view's own input reports, so no program write comes back as user
 // input.
 //
@@ -119,6 +121,7 @@ class QtView final : public QObject, public GuiView {
   };
 
   // queue (qt_view.cpp)
+  static NoticeKey notice_key(const Notice& notice);
   void enqueue(Notice notice);
   void apply_notice(const Notice& notice);
   WindowEntry* find_window(WindowToken window);
@@ -163,7 +166,7 @@ class QtView final : public QObject, public GuiView {
 
   std::mutex queue_mutex_;
   std::vector<Notice> queue_;
-  std::set<NoticeKey> queued_;
+  std::map<NoticeKey, std::size_t> queued_;  // each waiting notice's place in queue_
   bool flush_posted_ = false;
 
   // GUI thread only.

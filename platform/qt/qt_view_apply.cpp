@@ -249,16 +249,18 @@ void QtView::apply_change(WindowEntry& window, const GuiChange& change) {
     Applying applying(*this);
     const QSignalBlocker blocker(list);
     switch (change.kind) {
+      case ChangeKind::rows:
+        list->sync_rows();
+        return;
       case ChangeKind::cell:
-        list->set_cell(change.row_id, change.column, to_widget_text(model_.cell_by_id(ref, change.row_id, change.column)));
+        list->refresh_cells();
         return;
-      case ChangeKind::row_state: {
-        const int index = model_.row_index(ref, change.row_id);
-        if (index >= 0) list->set_row_state(change.row_id, model_.row_checked(ref, index), model_.row_selected(ref, index));
+      case ChangeKind::row_state:
+        list->sync_selection();
+        list->refresh_cells();
         return;
-      }
       case ChangeKind::selection:
-        list->set_selected_rows(model_.selected_rows(ref));
+        list->sync_selection();
         return;
       case ChangeKind::scroll:
         list->scroll_to_row_id(change.row_id);
@@ -273,7 +275,8 @@ void QtView::apply_change(WindowEntry& window, const GuiChange& change) {
     return;
   }
 
-  const ControlState state = model_.control_state(ref);
+  // A list's rows are read by the list itself, by id.
+  const ControlState state = model_.control_state_without_rows(ref);
   if (state.role.empty()) return;
   if (change.kind == ChangeKind::text_selection) {
     Applying applying(*this);
@@ -414,15 +417,10 @@ void QtView::apply_control(WindowEntry& window, const std::string& role, const C
 
 void QtView::apply_list(WindowEntry&, ControlEntry& entry, const ControlRef&, const ControlState& state) {
   auto* list = static_cast<ReportListWidget*>(entry.widget.data());
-  bool same_columns = list->columnCount() == static_cast<int>(state.columns.size());
-  for (int c = 0; same_columns && c < list->columnCount(); ++c) {
-    same_columns = list->headerItem()->text(c) == to_qstring(state.columns[c].title) &&
-                   list->columnWidth(c) == state.columns[c].width;
-  }
-  if (!same_columns) list->set_columns(state.columns);
+  list->set_columns(state.columns);
   list->set_check_boxes(state.check_boxes);
   list->set_multi_select(state.multi_select);
-  list->sync_rows(state.rows);
+  list->sync_rows();
   if (!entry.scrolled_once) {
     // Later scrolling comes with scroll notices naming the row to show.
     entry.scrolled_once = true;
@@ -504,7 +502,7 @@ void QtView::restack(WindowEntry& window, const std::string& container) {
 void QtView::sync_control(WindowToken token, const std::string& role) {
   WindowEntry* window = find_window(token);
   if (!window || !find_control(*window, role)) return;
-  const ControlState state = model_.control_state({token, role});
+  const ControlState state = model_.control_state_without_rows({token, role});
   if (state.role.empty()) return;
   apply_control(*window, role, state);
 }

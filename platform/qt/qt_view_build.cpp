@@ -137,7 +137,9 @@ void QtView::recreate_control(WindowEntry& window, const std::string& role, cons
 bool QtView::make_control_widget(WindowEntry& window, const ControlState& state, ControlEntry& entry) {
   QWidget* parent = container_widget(window, state.container);
   if (!parent) return false;
-  QWidget* widget = make_widget(state, parent, entry);
+  QWidget* widget = state.kind == ControlKind::list_view
+                        ? new ReportListWidget(model_, ControlRef{window.token, state.role}, parent)
+                        : make_widget(state, parent, entry);
   entry.widget = widget;
   watch(widget, window.token, state.role, state.kind);
   for (QObject* inner : inner_objects(widget)) watch(inner, window.token, state.role, state.kind);
@@ -212,8 +214,8 @@ QWidget* QtView::make_widget(const ControlState& state, QWidget* parent, Control
       entry.content = group;
       return group;
     }
-    case ControlKind::list_view:
-      return new ReportListWidget(parent);
+    case ControlKind::list_view:  // made by make_control_widget, which knows the window
+      return nullptr;
     case ControlKind::colour_picker:
       return new ColourSwatch(parent);
     case ControlKind::drawing_panel: {
@@ -317,19 +319,19 @@ void QtView::connect_input(WindowToken window, const ControlState& state, QWidge
     }
     case ControlKind::list_view: {
       auto* list = static_cast<ReportListWidget*>(widget);
-      QObject::connect(list, &QTreeWidget::itemSelectionChanged, list, [=, this] {
+      list->on_selection_changed = [=, this] {
         if (!allowed()) return;
         model_.input_select_rows(ref, list->selected_row_indexes());
-        sync_control(window, ref.role);
-      });
-      QObject::connect(list, &QTreeWidget::itemChanged, list, [=, this](QTreeWidgetItem* item, int column) {
-        if (!allowed() || column != 0 || !list->check_boxes()) return;
-        const int row = list->indexOfTopLevelItem(item);
-        const bool checked = item->checkState(0) == Qt::Checked;
-        if (row < 0 || model_.row_checked(ref, row) == checked) return;
+        // The model may keep another selection (a single-select list keeps one row).
+        Applying applying(*this);
+        list->sync_selection();
+      };
+      list->on_user_check = [=, this](int row, bool checked) {
+        if (!allowed() || row < 0 || model_.row_checked(ref, row) == checked) return;
         model_.input_row_checked(ref, row, checked);
-        sync_control(window, ref.role);
-      });
+        Applying applying(*this);
+        list->refresh_cells();
+      };
       break;
     }
     default:

@@ -10,6 +10,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <cstdint>
+
 #include "platform/qt/animation_box_widget.h"
 #include "platform/qt/qt_conversions.h"
 #include "platform/qt/qt_key_codes.h"
@@ -23,11 +25,12 @@ bool clicks_by_mouse(ControlKind kind) {
   return kind == ControlKind::label || kind == ControlKind::picture_box || kind == ControlKind::animation_box;
 }
 
-// Local files among dropped items, in the order given.
-std::vector<std::string> dropped_files(const QMimeData* data) {
+// Local files among dropped items, in the order given; at most `most` of them.
+std::vector<std::string> dropped_files(const QMimeData* data, std::size_t most) {
   std::vector<std::string> names;
   if (!data || !data->hasUrls()) return names;
   for (const QUrl& url : data->urls()) {
+    if (names.size() == most) break;
     if (url.isLocalFile() && !url.toLocalFile().isEmpty()) names.push_back(to_utf8(url.toLocalFile()));
   }
   return names;
@@ -160,16 +163,16 @@ bool QtView::filter_drop(const Target& target, QEvent* event) {
   ControlEntry* entry = window ? find_control(*window, target.role) : nullptr;
   if (!entry || !entry->drop_target) return false;
   auto* drop = static_cast<QDropEvent*>(event);
-  const std::vector<std::string> names = dropped_files(drop->mimeData());
+  // Entering and moving only ask whether a local file is among the items.
+  const bool is_drop = event->type() == QEvent::Drop;
+  const std::vector<std::string> names = dropped_files(drop->mimeData(), is_drop ? SIZE_MAX : 1);
   if (names.empty()) {
     drop->ignore();
     return true;
   }
   drop->setDropAction(Qt::CopyAction);
   drop->accept();
-  if (event->type() == QEvent::Drop && reporting_allowed()) {
-    model_.input_drop_files({target.window, target.role}, names);
-  }
+  if (is_drop && reporting_allowed()) model_.input_drop_files({target.window, target.role}, names);
   return true;
 }
 

@@ -1,18 +1,17 @@
 #include "platform/qt/report_list_widget.h"
 
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
-#include <unordered_set>
+#include <algorithm>
 
-#include "platform/gui/gui_model.h"
 #include "platform/qt/qt_conversions.h"
+#include "platform/qt/report_list_model.h"
 
 namespace {
-
-constexpr int row_id_role = Qt::UserRole + 1;
 
 // Rows of the model's fixed height.
 class RowHeightDelegate final : public QStyledItemDelegate {
@@ -25,9 +24,14 @@ class RowHeightDelegate final : public QStyledItemDelegate {
   }
 };
 
+// Tries a few times to read the selection at the state the mirror stands at; rows
+// written meanwhile by other threads bring their own notice.
+constexpr int selection_attempts = 3;
+
 }  // namespace
 
-ReportListWidget::ReportListWidget(QWidget* parent) : QTreeWidget(parent) {
+ReportListWidget::ReportListWidget(GuiModel& model, ControlRef list, QWidget* parent)
+    : QTreeView(parent), model_(model), list_(list), rows_(new ReportListModel(model, list_, this)) {
   setRootIsDecorated(false);
   setItemsExpandable(false);
   setUniformRowHeights(true);
@@ -38,148 +42,130 @@ ReportListWidget::ReportListWidget(QWidget* parent) : QTreeWidget(parent) {
   setDragDropMode(QAbstractItemView::NoDragDrop);
   setTextElideMode(Qt::ElideRight);
   setItemDelegate(new RowHeightDelegate(this));
+  setModel(rows_);
   header()->setFixedHeight(GuiModel::list_header_height);
   header()->setStretchLastSection(false);
   header()->setSectionsMovable(false);
-  setColumnCount(0);
+  header()->setSectionResizeMode(QHeaderView::Interactive);
+  rows_->on_user_check = [this](int row, bool checked) {
+    if (on_user_check) on_user_check(row, checked);
+  };
+  connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    if (on_selection_changed) on_selection_changed();
+  });
 }
 
 void ReportListWidget::set_columns(const std::vector<ListColumn>& columns) {
   QStringList titles;
   for (const ListColumn& column : columns) titles << to_qstring(column.title);
-  if (columnCount() != static_cast<int>(columns.size())) setColumnCount(static_cast<int>(columns.size()));
-  setHeaderLabels(titles);
-  for (int c = 0; c < static_cast<int>(columns.size()); ++c) setColumnWidth(c, columns[c].width);
+  const bool reset = titles.size() != rows_->column_titles().size();
+  rows_->set_columns(titles);
+  for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+    if (columnWidth(c) != columns[c].width) setColumnWidth(c, columns[c].width);
+  }
+  if (reset) sync_selection();
 }
 
-void ReportListWidget::set_check_boxes(bool on) {
-  if (on == check_boxes_) return;
-  check_boxes_ = on;
-  for (int i = 0; i < topLevelItemCount(); ++i) {
-    QTreeWidgetItem* item = topLevelItem(i);
-    if (on) {
-      item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-      item->setCheckState(0, Qt::Unchecked);
-    } else {
-      item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
-      item->setData(0, Qt::CheckStateRole, QVariant());
-    }
-  }
-}
+void ReportListWidget::set_check_boxes(bool on) { rows_->set_check_boxes(on); }
+
+bool ReportListWidget::check_boxes() const { return rows_->check_boxes(); }
 
 void ReportListWidget::set_multi_select(bool on) {
   const auto mode = on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;
   if (selectionMode() != mode) setSelectionMode(mode);
 }
 
-void ReportListWidget::set_item_check(QTreeWidgetItem* item, bool checked) {
-  if (!check_boxes_) return;
-  const Qt::CheckState state = checked ? Qt::Checked : Qt::Unchecked;
-  if (item->data(0, Qt::CheckStateRole).isNull() || item->checkState(0) != state) item->setCheckState(0, state);
-}
-
-void ReportListWidget::fill_item(QTreeWidgetItem* item, const ListRow& row) {
-  for (int c = 0; c < static_cast<int>(row.cells.size()); ++c) {
-    const QString text = to_widget_text(row.cells[c]);
-    if (item->text(c) != text) item->setText(c, text);
+void ReportListWidget::sync_rows() {
+  const int scroll = verticalScrollBar()->value();
+  switch (rows_->sync()) {
+    case ReportListModel::Sync::unchanged:
+    case ReportListModel::Sync::appended:
+      return;
+    case ReportListModel::Sync::reset:
+      verticalScrollBar()->setValue(scroll);
+      sync_selection();
+      return;
+    case ReportListModel::Sync::changed:
+      sync_selection();
+      return;
   }
-  set_item_check(item, row.checked);
-  if (item->isSelected() != row.selected) item->setSelected(row.selected);
 }
 
-QTreeWidgetItem* ReportListWidget::make_item(const ListRow& row) {
-  auto* item = new QTreeWidgetItem();
-  item->setData(0, row_id_role, QVariant::fromValue<qulonglong>(row.id));
-  item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | (check_boxes_ ? Qt::ItemIsUserCheckable : Qt::NoItemFlags));
-  items_[row.id] = item;
-  return item;
-}
-
-RowId ReportListWidget::row_id_of(const QTreeWidgetItem* item) const {
-  return item ? static_cast<RowId>(item->data(0, row_id_role).toULongLong()) : 0;
-}
-
-void ReportListWidget::sync_rows(const std::vector<ListRow>& rows) {
-  std::unordered_set<RowId> wanted;
-  wanted.reserve(rows.size());
-  for (const ListRow& row : rows) wanted.insert(row.id);
-
-  // Rows that are gone.
-  for (int i = topLevelItemCount() - 1; i >= 0; --i) {
-    const RowId id = row_id_of(topLevelItem(i));
-    if (!wanted.count(id)) {
-      items_.erase(id);
-      delete takeTopLevelItem(i);
+void ReportListWidget::sync_selection() {
+  for (int attempt = 0; attempt < selection_attempts; ++attempt) {
+    const ListSelection selection = model_.list_selection(list_);
+    if (selection.version == rows_->version() && selection.count == rows_->rowCount()) {
+      if (selection.ranges != selected_runs()) select_runs(selection.ranges);
+      return;
     }
-  }
-  // Do the remaining rows keep their order? Then new rows are only inserted.
-  bool same_order = true;
-  int position = 0;
-  for (const ListRow& row : rows) {
-    const auto it = items_.find(row.id);
-    if (it == items_.end()) continue;
-    if (topLevelItem(position) != it->second) {
-      same_order = false;
-      break;
-    }
-    ++position;
-  }
-  if (same_order) {
-    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
-      if (!items_.count(rows[i].id)) insertTopLevelItem(i, make_item(rows[i]));
-    }
-  } else {
-    // Rows were moved: take the items out and put them back in the model's order.
     const int scroll = verticalScrollBar()->value();
-    invisibleRootItem()->takeChildren();  // every one of them is still in items_
-    QList<QTreeWidgetItem*> ordered;
-    ordered.reserve(static_cast<qsizetype>(rows.size()));
-    for (const ListRow& row : rows) {
-      const auto it = items_.find(row.id);
-      ordered.append(it != items_.end() ? it->second : make_item(row));
+    if (rows_->sync() == ReportListModel::Sync::reset) verticalScrollBar()->setValue(scroll);
+  }
+}
+
+void ReportListWidget::refresh_cells() { viewport()->update(); }
+
+std::vector<std::pair<int, int>> ReportListWidget::selected_runs() const {
+  std::vector<std::pair<int, int>> runs;
+  for (const QItemSelectionRange& range : selectionModel()->selection()) {
+    if (range.isValid()) runs.emplace_back(range.top(), range.bottom());
+  }
+  std::sort(runs.begin(), runs.end());
+  std::vector<std::pair<int, int>> merged;
+  for (const auto& run : runs) {
+    if (!merged.empty() && run.first <= merged.back().second + 1) {
+      merged.back().second = std::max(merged.back().second, run.second);
+    } else {
+      merged.push_back(run);
     }
-    addTopLevelItems(ordered);
-    verticalScrollBar()->setValue(scroll);
   }
-  for (int i = 0; i < static_cast<int>(rows.size()); ++i) fill_item(topLevelItem(i), rows[i]);
+  return merged;
 }
 
-void ReportListWidget::set_cell(RowId id, int column, const QString& text) {
-  const auto it = items_.find(id);
-  if (it == items_.end() || column < 0 || column >= columnCount()) return;
-  if (it->second->text(column) != text) it->second->setText(column, text);
-}
-
-void ReportListWidget::set_row_state(RowId id, bool checked, bool selected) {
-  const auto it = items_.find(id);
-  if (it == items_.end()) return;
-  set_item_check(it->second, checked);
-  if (it->second->isSelected() != selected) it->second->setSelected(selected);
-}
-
-void ReportListWidget::set_selected_rows(const std::vector<int>& rows) {
-  std::unordered_set<int> selected(rows.begin(), rows.end());
-  for (int i = 0; i < topLevelItemCount(); ++i) {
-    QTreeWidgetItem* item = topLevelItem(i);
-    const bool want = selected.count(i) > 0;
-    if (item->isSelected() != want) item->setSelected(want);
-  }
+void ReportListWidget::select_runs(const std::vector<std::pair<int, int>>& runs) {
+  QItemSelection selection;
+  for (const auto& [first, last] : runs) selection.select(rows_->index(first, 0), rows_->index(last, 0));
+  selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ReportListWidget::scroll_to_top_row(int row) {
-  if (row < 0 || row >= topLevelItemCount()) return;
-  scrollToItem(topLevelItem(row), QAbstractItemView::PositionAtTop);
+  if (row < 0 || row >= rows_->rowCount()) return;
+  scrollTo(rows_->index(row, 0), QAbstractItemView::PositionAtTop);
 }
 
 void ReportListWidget::scroll_to_row_id(RowId id) {
-  const auto it = items_.find(id);
-  if (it != items_.end()) scrollToItem(it->second, QAbstractItemView::EnsureVisible);
+  int row = rows_->row_of(id);
+  if (row < 0) {
+    // Written after the rows were last synced.
+    sync_rows();
+    row = rows_->row_of(id);
+  }
+  if (row >= 0) scrollTo(rows_->index(row, 0), QAbstractItemView::EnsureVisible);
 }
+
+int ReportListWidget::row_count() const { return rows_->rowCount(); }
+
+int ReportListWidget::column_count() const { return rows_->columnCount(); }
+
+QString ReportListWidget::header_text(int column) const {
+  return rows_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+QString ReportListWidget::cell_text(int row, int column) const {
+  return rows_->data(rows_->index(row, column), Qt::DisplayRole).toString();
+}
+
+Qt::CheckState ReportListWidget::check_state(int row) const {
+  const QVariant state = rows_->data(rows_->index(row, 0), Qt::CheckStateRole);
+  return state.isValid() ? static_cast<Qt::CheckState>(state.toInt()) : Qt::Unchecked;
+}
+
+RowId ReportListWidget::row_id_at(int row) const { return rows_->id_at(row); }
 
 std::vector<int> ReportListWidget::selected_row_indexes() const {
   std::vector<int> rows;
-  for (int i = 0; i < topLevelItemCount(); ++i) {
-    if (topLevelItem(i)->isSelected()) rows.push_back(i);
+  for (const auto& [first, last] : selected_runs()) {
+    for (int row = first; row <= last; ++row) rows.push_back(row);
   }
   return rows;
 }
@@ -191,9 +177,11 @@ int ReportListWidget::row_at(QPoint point) const {
   return index.isValid() ? index.row() : -1;
 }
 
+QRect ReportListWidget::row_rect(int row) const { return visualRect(rows_->index(row, 0)); }
+
 void ReportListWidget::mousePressEvent(QMouseEvent* event) {
   press_on_row_ = indexAt(event->position().toPoint()).isValid();
-  QTreeWidget::mousePressEvent(event);
+  QTreeView::mousePressEvent(event);
 }
 
 void ReportListWidget::mouseMoveEvent(QMouseEvent* event) {
@@ -202,5 +190,5 @@ void ReportListWidget::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
     return;
   }
-  QTreeWidget::mouseMoveEvent(event);
+  QTreeView::mouseMoveEvent(event);
 }

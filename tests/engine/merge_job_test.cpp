@@ -457,3 +457,54 @@ TEST_F(MergeJob, AWorkFolderThatIsNotTheJobsOwnIsLeftAlone) {
   EXPECT_EQ(text("file_progress_label"), merge_status_work_folder_unusable);
   EXPECT_FALSE(fs::exists(run + "/v_temp1"));
 }
+
+// The job runs the converter only for the files it writes: each source's duration comes
+// from its re-encode, the progress total of the final copy from the copy itself (the
+// joined file's duration), and a transition's first part is probed once for all its pairs.
+TEST_F(MergeJob, NoSourceOrJoinedFileIsRunOnlyToReadItsDuration) {
+  const std::string log = dir / "commands.log";
+  const std::string program = run + "/bin/ffmpeg";
+  fs::remove(program);
+  write_file(program, "#!/bin/sh\nfor a in \"$@\"; do last=$a; prev=$before; before=$a; done\n"
+                      "[ \"$prev\" = -i ] && echo \"probe $last\" >> '" + log + "'\n"
+                      "exec '" QF_SYSTEM_FFMPEG "' \"$@\"\n");
+  fs::permissions(program, fs::perms::owner_all);
+  add_row("merge_list1", make_clip("a.mp4", "160x120", 2));
+  add_row("merge_list2", make_clip("b1.mp4", "160x120", 1));
+  add_row("merge_list2", make_clip("b2.mp4", "160x120", 1));
+  set_output_count(2);
+  choose_format("merge_format_mkv_radio");
+  ASSERT_TRUE(run_job());
+  EXPECT_TRUE(fs::exists(out + "/1_2_a.mkv"));
+  EXPECT_EQ(gui().cell(at("merge_list1"), 0, 2), "00:00:02");
+  EXPECT_EQ(gui().cell(at("merge_list2"), 0, 2), "00:00:01");
+  EXPECT_EQ(gui().cell(at("merge_list2"), 1, 2), "00:00:01");
+  EXPECT_EQ(progress_total_duration.get(), "00:00:03");  // the last pair's joined file
+  EXPECT_EQ(text("file_progress_label"), "100 %");
+  // Only each pair's written output is read back, to tell that it is a video.
+  const auto probed = [&] {
+    std::vector<std::string> lines;
+    std::istringstream text(read_file(log));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    fs::remove(log);
+    return lines;
+  };
+  const auto is_probe_of = [](const std::string& line, const std::string& path_end) {
+    return line.starts_with("probe ") && line.ends_with(path_end);
+  };
+  std::vector<std::string> probes = probed();
+  ASSERT_EQ(probes.size(), 2u);
+  EXPECT_TRUE(is_probe_of(probes[0], "/1_1_a.mkv")) << probes[0];
+  EXPECT_TRUE(is_probe_of(probes[1], "/1_2_a.mkv")) << probes[1];
+
+  gui().set_checked(at("merge_transition_check"), true);
+  gui().set_selected_index(at("merge_transition_combo"), 10);
+  ASSERT_TRUE(run_job());
+  EXPECT_TRUE(fs::exists(out + "/1_2_a.mkv"));
+  // With a transition the first part is read once, for both of its pairs.
+  probes = probed();
+  ASSERT_EQ(probes.size(), 3u);
+  EXPECT_EQ(probes[0], "probe " + run + "/v_temp1/1.mkv");
+  EXPECT_TRUE(is_probe_of(probes[1], "/1_1_a.mkv")) << probes[1];
+  EXPECT_TRUE(is_probe_of(probes[2], "/1_2_a.mkv")) << probes[2];
+}

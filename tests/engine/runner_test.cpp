@@ -1,9 +1,11 @@
 #include "engine/converter_runner.h"
+#include "engine/media_probes.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
 
 #include <algorithm>
+#include <random>
 #include <atomic>
 #include <thread>
 
@@ -70,6 +72,48 @@ TEST(ChunkRules, StatusWordTimeTextAndChunkText) {
   EXPECT_EQ(console_chunk_text("a\nb \rc"), "a\r\nb c");
   EXPECT_EQ(console_chunk_text("x  \r\r\n"), "x  \r\r\n");  // the LF gains a CR, the blank's CR goes
   EXPECT_EQ(console_chunk_text(std::string("ab\0cd\n", 6)), "ab");
+
+  // The rules word for word, in two passes, against random bytes of the kinds that matter.
+  const auto by_the_rules = [](const std::string& bytes) {
+    const std::string text = bytes.substr(0, bytes.find('\0'));
+    std::string crlf;
+    for (const char c : text) {
+      if (c == '\n') crlf += '\r';
+      crlf += c;
+    }
+    std::string out;
+    for (std::size_t i = 0; i < crlf.size(); ++i) {
+      out += crlf[i];
+      if (crlf[i] == ' ' && i + 1 < crlf.size() && crlf[i + 1] == '\r') ++i;
+    }
+    return out;
+  };
+  std::mt19937 random(3);
+  const std::string alphabet("ab \r\n\0", 6);
+  for (int n = 0; n < 3000; ++n) {
+    std::string bytes(random() % 12, 'a');
+    for (char& c : bytes) c = alphabet[random() % (n % 5 == 0 ? 6 : 5)];
+    ASSERT_EQ(console_chunk_text(bytes), by_the_rules(bytes)) << testing::PrintToString(bytes);
+  }
+}
+
+TEST(RunConsoleCapture, EachChunkIsSeenJustBeforeItsReport) {
+  TempDir dir;
+  write_file(dir / "script.txt",
+             "w Duration: 00:00:05.00, start: 0\\n\ndrain\nw frame=1 time=00:00:01.00\\r\ndrain\nw end\\n\n");
+  std::vector<std::string> events;
+  std::string console;
+  run_console_capture(
+      test_env::tools_dir() + "/fake_converter", " " + dir / "script.txt",
+      [&](const std::string& status, const std::string& time) { events.push_back("report " + status + " " + time); },
+      nullptr, &console, nullptr, nullptr, [&](const std::string& chunk) { events.push_back("chunk " + chunk); });
+  const std::vector<std::string> expected{"chunk Duration: 00:00:05.00, start: 0\r\n", "report 正常运行 ",
+                                          "chunk frame=1 time=00:00:01.00\r", "report 正常运行 00:00:01",
+                                          "chunk end\r\n", "report 正常运行 00:00:01"};
+  EXPECT_EQ(events, expected);
+  EXPECT_EQ(duration_in_console(console), "00:00:05");
+  EXPECT_EQ(duration_in_console("Duration: 00:0\r\n1:02.00"), "00:01:02");
+  EXPECT_EQ(duration_in_console("no duration here"), "");
 }
 
 TEST(RunConsoleCapture, LineFeedsAndBlankCarriageReturnsBecomeTheChunkText) {

@@ -132,6 +132,24 @@ TEST(ChildProcess, ReadsWithATimeoutAndRecordsTheExitStatus) {
   EXPECT_TRUE(child.has_exited());
 }
 
+TEST(ChildProcess, WaitingForTheEndLeavesItsOutputToBeRead) {
+  TempDir dir;
+  ChildProcess child;
+  ASSERT_TRUE(child.start(fake_converter(), script_command(dir, "w early\\n\ns 300\nw late\\n\nx 5\n")));
+  std::string out;
+  EXPECT_EQ(child.read_output(out, 1023, 2000ms), ChildProcess::ReadResult::data);
+  EXPECT_FALSE(child.wait_for_end(20ms));  // still sleeping
+  EXPECT_TRUE(child.wait_for_end(10000ms));
+  EXPECT_TRUE(child.wait_for_end(0ms));
+  out += read_all(child);  // written just before the end, and not lost by the wait
+  EXPECT_EQ(out, "early\nlate\n");
+  EXPECT_EQ(child.wait_for_exit(), 5);
+  EXPECT_TRUE(child.wait_for_end(0ms));  // reaped
+
+  ChildProcess none;
+  EXPECT_TRUE(none.wait_for_end(0ms));
+}
+
 TEST(ChildProcess, OutputClosedBeforeTheEndAndEndThroughASignal) {
   TempDir dir;
   ChildProcess closing;

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "engine/globals.h"
+#include "engine/media_probes.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -90,4 +91,21 @@ TEST_F(FirstWorkFile, AnotherSourceFallsBackToLibx264AndThenToACopy) {
   EditVideoState again = make_edit_video_state(3, 1, source, "00:00:01", work);
   EXPECT_FALSE(make_first_work_file(again));
   EXPECT_FALSE(fs::exists(again.work_file_a));
+}
+
+TEST_F(FirstWorkFile, ACopiedSourceTakesItsFrameSizeFromTheDurationProbesRun) {
+  const std::string source = make("clip.mp4", {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"});
+  refuse_commands_with("never");
+  std::string console;
+  ASSERT_EQ(probe_duration_with_console(source, &console), "00:00:01");
+  ASSERT_NE(console.find("160x120"), std::string::npos);
+  EXPECT_EQ(test_env::read_file(dir / "commands.log"), "-i " + source + "\n");  // the probe, once
+
+  EditVideoState state = make_edit_video_state(4, 1, source, "00:00:01", work);
+  ASSERT_TRUE(make_first_work_file(state, console));
+  EXPECT_EQ(test_env::read_file(dir / "commands.log"), "-i " + source + "\n");  // no second run
+  EXPECT_EQ(read_file(state.work_file_a), read_file(source));
+  EXPECT_EQ(state.width, 160);
+  EXPECT_EQ(state.height, 120);
+  EXPECT_EQ(ffmpeg_output.get(), console);
 }

@@ -303,3 +303,21 @@ TEST_F(EditJob, AStopDuringTheFirstVideoEndsTheJobAfterItsSave) {
   EXPECT_TRUE(gui().enabled(at("edit_start_button")));
   EXPECT_FALSE(fs::exists(run + "/v_tempx"));
 }
+
+TEST_F(EditJob, OneRunReadsACopiedSourcesDurationAndFrameSize) {
+  const std::string source = make_mp4(dir / "plain.mp4");
+  const std::string program = run + "/bin/ffmpeg";
+  fs::remove(program);
+  write_file(program, "#!/bin/sh\necho \"$*\" >> '" + dir / "commands.log" + "'\nexec '" QF_SYSTEM_FFMPEG "' \"$@\"\n");
+  fs::permissions(program, fs::perms::owner_all);
+  add_row(source);
+  run_job();
+  EXPECT_EQ(status(0), edit_status_done);
+  EXPECT_EQ(cell(0, 2), "00:00:02");
+  // The runs with the source as their only input: one.
+  const std::string log = read_file(dir / "commands.log");
+  int source_only = 0;
+  for (std::size_t at = 0; (at = log.find("-i " + source + "\n", at)) != std::string::npos; ++at) ++source_only;
+  EXPECT_EQ(source_only, 1) << log;
+  expect_readable_clip(out + "/plain.mp4");
+}

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <thread>
+
 #include "tests/platform/gui/gui_test_window.h"
 
 namespace {
@@ -166,6 +171,127 @@ TEST_F(ListView, HitTestAndScrollUseTheRowLayout) {
   // Empty space below the last row hits nothing.
   gui().delete_rows(list, {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29});
   EXPECT_EQ(gui().hit_test_row(list, 5, header + 5 * row_h), -1);
+}
+
+// Every way of changing the rows, in a long random sequence: after each change the id
+// of every row ever made leads to where the row stands (or nowhere once it is gone),
+// for reads and writes alike.
+TEST_F(ListView, RowsAreFoundByIdAfterEveryKindOfChange) {
+  std::mt19937 random(7);
+  const auto below = [&](int n) { return n <= 0 ? 0 : static_cast<int>(random() % static_cast<unsigned>(n)); };
+  std::vector<RowId> made;
+  for (int step = 0; step < 400; ++step) {
+    const int rows = gui().row_count(list);
+    switch (below(7)) {
+      case 0:
+      case 1:
+        made.push_back(gui().append_row(list, {"", "appended", ""}).id);
+        break;
+      case 2:
+        made.push_back(gui().insert_row(list, below(rows + 1), {"", "inserted", ""}).id);
+        break;
+      case 3:
+        gui().delete_rows(list, {below(rows), below(rows), below(rows)});
+        break;
+      case 4:
+        gui().move_row(list, below(rows), below(rows));
+        break;
+      case 5:
+        if (!made.empty()) gui().delete_rows_by_id(list, {made[static_cast<std::size_t>(below(static_cast<int>(made.size())))]});
+        break;
+      case 6:
+        if (below(20) == 0) gui().clear_rows(list);
+        else made.push_back(gui().append_numbered_row(list, 0, {"", "numbered", ""}).id);
+        break;
+    }
+    const std::vector<ListRow> now = gui().list_rows(list);
+    for (const RowId id : made) {
+      const auto at = std::find_if(now.begin(), now.end(), [&](const ListRow& r) { return r.id == id; });
+      const int expected = at == now.end() ? -1 : static_cast<int>(at - now.begin());
+      ASSERT_EQ(gui().row_index(list, id), expected) << "step " << step;
+    }
+    if (!now.empty()) {
+      const ListRow& some = now[static_cast<std::size_t>(below(static_cast<int>(now.size())))];
+      const std::string mark = "step " + std::to_string(step);
+      gui().set_cell_by_id(list, some.id, 2, mark);
+      ASSERT_EQ(gui().cell(list, gui().row_index(list, some.id), 2), mark);
+      ASSERT_EQ(gui().row_by_id(list, some.id)->cells[2], mark);
+    }
+  }
+  EXPECT_FALSE(gui().row_by_id(list, 0).has_value());
+}
+
+TEST_F(ListView, NumberedRowsTakeTheRowCountOnceTheyAreIn) {
+  gui().append_numbered_row(list, 0, {"", "a"});
+  gui().append_numbered_rows(list, 0, {{"", "b"}, {"x", "c"}});
+  EXPECT_EQ(column(0), (std::vector<std::string>{"1", "2", "3"}));
+  gui().delete_row(list, 0);
+  const RowRef last = gui().append_numbered_rows(list, 0, {{"", "d"}, {"", "e"}});
+  EXPECT_EQ(column(0), (std::vector<std::string>{"2", "3", "3", "4"}));
+  EXPECT_EQ(column(1), (std::vector<std::string>{"b", "c", "d", "e"}));
+  EXPECT_EQ(last.index, 3);
+  EXPECT_EQ(gui().row_index(list, last.id), 3);
+  EXPECT_EQ(gui().append_numbered_rows(list, 0, {}).index, -1);
+  EXPECT_EQ(gui().append_numbered_row({window, "ok_button"}, 0, {"1"}).index, -1);  // not a list
+
+  // Threads appending at the same time never share a number.
+  gui().clear_rows(list);
+  std::vector<std::thread> writers;
+  for (int t = 0; t < 4; ++t) {
+    writers.emplace_back([&] {
+      for (int i = 0; i < 200; ++i) gui().append_numbered_row(list, 0, {"", "w"});
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+  std::vector<std::string> numbers = column(0);
+  for (std::size_t i = 0; i < numbers.size(); ++i) EXPECT_EQ(numbers[i], std::to_string(i + 1));
+}
+
+// What a view that mirrors the list reads: only the new ids while rows are only
+// appended, every id after any other change; the selection as runs.
+TEST_F(ListView, AMirrorReadsTheAppendedIdsOrAllOfThemAfterOtherChanges) {
+  add_rows({"a", "b"});
+  ListRowIds all = gui().row_ids_since(list, 0, 0);
+  EXPECT_EQ(all.first, 0);
+  EXPECT_EQ(all.ids, (std::vector<RowId>{ids[0], ids[1]}));
+  add_rows({"c"});
+  gui().insert_row(list, 3, {"", "d (at the end)"});
+  const ListRowIds tail = gui().row_ids_since(list, all.version, 2);
+  EXPECT_EQ(tail.version, all.version);
+  EXPECT_EQ(tail.first, 2);
+  ASSERT_EQ(tail.ids.size(), 2u);
+  EXPECT_EQ(tail.ids[0], ids[2]);
+
+  const std::function<void()> changes[] = {
+      [&] { gui().delete_row(list, 0); },
+      [&] { gui().insert_row(list, 0, {"", "front"}); },
+      [&] { gui().move_row(list, 0, 2); },
+      [&] { gui().delete_rows_by_id(list, {gui().row_id(list, 1)}); },
+      [&] { gui().clear_rows(list); },
+  };
+  std::uint64_t version = tail.version;
+  for (const auto& change : changes) {
+    const int count = gui().row_count(list);
+    change();
+    const ListRowIds after = gui().row_ids_since(list, version, count);
+    EXPECT_NE(after.version, version);
+    EXPECT_EQ(after.first, 0);
+    EXPECT_EQ(static_cast<int>(after.ids.size()), gui().row_count(list));
+    version = after.version;
+  }
+  // A count beyond the rows, or a stale version, gives everything.
+  add_rows({"1", "2", "3", "4", "5", "6", "7", "8", "9"});
+  EXPECT_EQ(gui().row_ids_since(list, version, 99).first, 0);
+  EXPECT_EQ(gui().row_ids_since(list, version + 1, 3).first, 0);
+
+  for (int row : {0, 1, 2, 5, 7, 8}) gui().set_row_selected(list, row, true);
+  const ListSelection selection = gui().list_selection(list);
+  EXPECT_EQ(selection.ranges, (std::vector<std::pair<int, int>>{{0, 2}, {5, 5}, {7, 8}}));
+  EXPECT_EQ(selection.count, 9);
+  EXPECT_EQ(selection.version, version);
+  EXPECT_EQ(gui().selected_row_ids(list),
+            (std::vector<RowId>{gui().row_id(list, 0), gui().row_id(list, 1), gui().row_id(list, 2),
+                                gui().row_id(list, 5), gui().row_id(list, 7), gui().row_id(list, 8)}));
 }
 
 TEST_F(ListView, ColumnsCanChangeAfterRowsExist) {

@@ -148,8 +148,8 @@ TEST_F(QtViewTest, BuildsAWidgetOfTheRightKindAtTheDesignedGeometryForEveryContr
   ASSERT_EQ(tabs->count(), 2);
   EXPECT_EQ(tabs->tabText(1), QString::fromUtf8("第二页"));
   auto* list = widget_of<ReportListWidget>(w, "job_list");
-  ASSERT_EQ(list->columnCount(), 3);
-  EXPECT_EQ(list->headerItem()->text(1), QString::fromUtf8("原视频地址"));
+  ASSERT_EQ(list->column_count(), 3);
+  EXPECT_EQ(list->header_text(1), QString::fromUtf8("原视频地址"));
   EXPECT_EQ(list->columnWidth(1), 340);
   EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
   auto* combo = widget_of<QComboBox>(w, "mode_combo");
@@ -194,7 +194,7 @@ TEST_F(QtViewTest, WorkerWritesReachTheWidgetsAndFireNoUserEvents) {
 
   auto* list = widget_of<ReportListWidget>(w, "job_list");
   ASSERT_TRUE(process_until([&] {
-    return list->topLevelItemCount() == 50 && widget_of<QTabWidget>(w, "job_tabs")->currentIndex() == 1;
+    return list->row_count() == 50 && widget_of<QTabWidget>(w, "job_tabs")->currentIndex() == 1;
   }));
   settle();
   EXPECT_EQ(view().window_widget(w)->windowTitle(), QString::fromUtf8("新标题"));
@@ -209,12 +209,12 @@ TEST_F(QtViewTest, WorkerWritesReachTheWidgetsAndFireNoUserEvents) {
   EXPECT_EQ(widget_of<QProgressBar>(w, "file_progress_bar")->value(), 40);
   // A disabled container disables its children.
   EXPECT_FALSE(widget_of(w, "inner_field")->isEnabled());
-  EXPECT_EQ(list->topLevelItem(3)->text(2), QString::fromUtf8("正在转换"));
-  EXPECT_EQ(list->topLevelItem(4)->checkState(0), Qt::Checked);
+  EXPECT_EQ(list->cell_text(3, 2), QString::fromUtf8("正在转换"));
+  EXPECT_EQ(list->check_state(4), Qt::Checked);
   EXPECT_EQ(list->selected_row_indexes(), std::vector<int>({5}));
-  EXPECT_EQ(list->topLevelItem(49)->text(1), QString::fromUtf8("/视频/49.mp4"));
+  EXPECT_EQ(list->cell_text(49, 1), QString::fromUtf8("/视频/49.mp4"));
   // The last row was scrolled into view.
-  EXPECT_TRUE(list->viewport()->rect().intersects(list->visualItemRect(list->topLevelItem(49))));
+  EXPECT_TRUE(list->viewport()->rect().intersects(list->row_rect(49)));
   EXPECT_EQ(widget_of<DrawingPanelWidget>(w, "drag_panel")->text(), QString::fromUtf8("  1  拖动"));
 
   EXPECT_TRUE(log.events.empty()) << testing::PrintToString(log.names());
@@ -398,7 +398,7 @@ TEST_F(QtViewTest, ListRowsChecksAndSelectionRoundTrip) {
             {EventKind::clicked, EventKind::selection_changed, EventKind::row_checked, EventKind::double_clicked,
              EventKind::right_clicked, EventKind::mouse_down, EventKind::mouse_up});
   auto* list = widget_of<ReportListWidget>(w, "job_list");
-  ASSERT_TRUE(process_until([&] { return list->topLevelItemCount() == 4; }));
+  ASSERT_TRUE(process_until([&] { return list->row_count() == 4; }));
 
   // Rows lie where the model lays them out: a header, then rows of the model's height.
   const int row_y = GuiModel::list_header_height + GuiModel::list_row_height + GuiModel::list_row_height / 2 + 2;
@@ -428,9 +428,9 @@ TEST_F(QtViewTest, ListRowsChecksAndSelectionRoundTrip) {
   EXPECT_EQ(log.last("job_list", EventKind::mouse_up)->y, row_y + 2 * GuiModel::list_row_height);
 
   // More rows selected by the user (multi-select), a check box toggled.
-  list->topLevelItem(2)->setSelected(true);
+  list->selectionModel()->select(list->model()->index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
   EXPECT_EQ(model().selected_rows(list_ref), std::vector<int>({1, 2}));
-  list->topLevelItem(3)->setCheckState(0, Qt::Checked);
+  list->model()->setData(list->model()->index(3, 0), Qt::Checked, Qt::CheckStateRole);
   EXPECT_TRUE(model().row_checked(list_ref, 3));
   const GuiEvent* checked = log.last("job_list", EventKind::row_checked);
   ASSERT_NE(checked, nullptr);
@@ -452,15 +452,15 @@ TEST_F(QtViewTest, ListRowsChecksAndSelectionRoundTrip) {
   model().move_row(list_ref, 3, 0);
   model().delete_row(list_ref, 2);
   settle();
-  ASSERT_EQ(list->topLevelItemCount(), 3);
-  EXPECT_EQ(list->topLevelItem(0)->text(1), QStringLiteral("D"));
-  EXPECT_EQ(list->topLevelItem(0)->checkState(0), Qt::Checked);
-  EXPECT_EQ(list->topLevelItem(1)->text(1), QStringLiteral("A"));
-  EXPECT_EQ(list->topLevelItem(2)->text(1), QStringLiteral("C"));
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(list->row_id_of(list->topLevelItem(i)), model().row_id(list_ref, i));
+  ASSERT_EQ(list->row_count(), 3);
+  EXPECT_EQ(list->cell_text(0, 1), QStringLiteral("D"));
+  EXPECT_EQ(list->check_state(0), Qt::Checked);
+  EXPECT_EQ(list->cell_text(1, 1), QStringLiteral("A"));
+  EXPECT_EQ(list->cell_text(2, 1), QStringLiteral("C"));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(list->row_id_at(i), model().row_id(list_ref, i));
   model().clear_rows(list_ref);
   settle();
-  EXPECT_EQ(list->topLevelItemCount(), 0);
+  EXPECT_EQ(list->row_count(), 0);
 }
 
 TEST_F(QtViewTest, DroppedLocalFilesReachADropTargetAsOneText) {
