@@ -4,6 +4,7 @@
 #include <pthread.h>
 #include <poll.h>
 #include <signal.h>
+#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -12,6 +13,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <mutex>
 
 extern char** environ;
@@ -93,21 +98,36 @@ bool absolute_program_and_folder(const std::string& program_path, std::string& p
   return true;
 }
 
-// The child between fork and exec: only async-signal-safe calls. A failure sends errno
-// through `error_fd` (close-on-exec, so a successful exec closes it unread).
-[[noreturn]] void fail_in_child(int error_fd) {
+// The child between its start and exec shares this program's memory (see
+// `start_child`): only async-signal-safe calls, no allocation, nothing written but its
+// own stack (and the thread's errno). Its code is built without the sanitizers'
+// checks, whose records would be written into this program's memory. A failure sends
+// errno through `error_fd` (close-on-exec, so a successful exec closes it unread).
+#define QF_CHILD_CODE __attribute__((no_sanitize("address", "thread", "undefined")))
+
+[[noreturn]] QF_CHILD_CODE void fail_in_child(int error_fd) {
   const int error = errno;
   [[maybe_unused]] const ssize_t written = write(error_fd, &error, sizeof error);
   _exit(127);
 }
+
+struct ChildStart {
+  const char* program;
+  char* const* argv;
+  const char* folder;
+  int output_fd;
+  int error_fd;
+  pid_t parent;
+};
 
 // Start-up of the child: default signal handling and an empty signal mask (nothing of
 // this program's set-up leaks in), ended by the kernel when the thread that started it
 // ends (so also when this program dies, however it dies), /dev/null as input, the pipe
 // as output and error, the program's folder as working folder, every other descriptor
 // closed.
-[[noreturn]] void run_child(const char* program, char* const* argv, const char* folder, int output_fd, int error_fd,
-                            pid_t parent) {
+[[noreturn]] QF_CHILD_CODE void run_child(const ChildStart& start) {
+  int output_fd = start.output_fd;
+  int error_fd = start.error_fd;
   struct sigaction default_action {};
   default_action.sa_handler = SIG_DFL;
   for (int signal_number = 1; signal_number < NSIG; ++signal_number) sigaction(signal_number, &default_action, nullptr);
@@ -117,7 +137,7 @@ bool absolute_program_and_folder(const std::string& program_path, std::string& p
 
   if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) fail_in_child(error_fd);
   // The parent died before the request took effect: nobody is left to end this child.
-  if (getppid() != parent) _exit(127);
+  if (getppid() != start.parent) _exit(127);
 
   // The two descriptors move above the standard three before those are set.
   if (error_fd < 3 && (error_fd = fcntl(error_fd, F_DUPFD_CLOEXEC, 3)) < 0) _exit(127);
@@ -130,12 +150,31 @@ bool absolute_program_and_folder(const std::string& program_path, std::string& p
     fail_in_child(error_fd);
   }
   if (dup2(output_fd, 1) < 0 || dup2(output_fd, 2) < 0) fail_in_child(error_fd);
-  if (chdir(folder) != 0) fail_in_child(error_fd);
+  if (chdir(start.folder) != 0) fail_in_child(error_fd);
   // Everything above the standard three goes, except the error pipe, which exec closes.
   if (error_fd > 3) close_range(3, static_cast<unsigned>(error_fd) - 1, 0);
   close_range(static_cast<unsigned>(error_fd) + 1, ~0U, 0);
-  execve(program, argv, environ);
+  execve(start.program, start.argv, environ);
   fail_in_child(error_fd);
+}
+
+QF_CHILD_CODE int child_entry(void* start) { run_child(*static_cast<const ChildStart*>(start)); }
+
+// Starts the child as the C library's spawn does: in this program's memory, on a stack
+// of its own, with this thread held until the child has called exec or ended, so no
+// page of a large program is copied for it (a fork's cost grows with the program's
+// memory). Unlike the library's spawn it lets the child ask to be ended with the thread
+// that started it. The child's signal handlers are its own copies.
+pid_t start_child(const ChildStart& start) {
+  // One stack a thread, kept for its later starts: this thread is held while the child
+  // uses it, and mapping and unmapping one for every start would cost more than the
+  // start itself in a program with many threads.
+  constexpr std::size_t stack_size = 64 * 1024;
+  thread_local const std::unique_ptr<std::byte[]> stack(new (std::nothrow) std::byte[stack_size]);
+  if (!stack) return -1;
+  // The stack grows down from its end, which clone wants aligned.
+  auto* top = reinterpret_cast<std::byte*>(reinterpret_cast<std::uintptr_t>(stack.get() + stack_size) & ~std::uintptr_t{15});
+  return clone(child_entry, top, CLONE_VM | CLONE_VFORK | SIGCHLD, const_cast<ChildStart*>(&start));
 }
 
 }  // namespace
@@ -167,9 +206,8 @@ bool ChildProcess::start(const std::string& program_path, const std::string& com
   sigset_t all, old_mask;
   sigfillset(&all);
   pthread_sigmask(SIG_SETMASK, &all, &old_mask);
-  const pid_t parent = getpid();
-  const pid_t pid = fork();
-  if (pid == 0) run_child(program.c_str(), argv.data(), folder.c_str(), fds[1], error_pipe[1], parent);
+  const ChildStart child{program.c_str(), argv.data(), folder.c_str(), fds[1], error_pipe[1], getpid()};
+  const pid_t pid = start_child(child);
   pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
   close(fds[1]);
   close(error_pipe[1]);
@@ -191,6 +229,9 @@ bool ChildProcess::start(const std::string& program_path, const std::string& com
     return false;
   }
   fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+  // Room for a chatty program's output between two reads of a caller that reads only
+  // now and then; where the system refuses, the pipe keeps its size.
+  fcntl(fds[0], F_SETPIPE_SZ, 1 << 20);
   pid_ = pid;
   output_fd_ = fds[0];
   // Close-on-exec like every pidfd; a process that has ended already still has one.

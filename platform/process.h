@@ -92,6 +92,8 @@ class ChildProcess {
   // without reaping it (its output stays to be read); true when it has ended. Where
   // the system cannot watch a process this way, it returns false at once.
   bool wait_for_end(std::chrono::milliseconds limit);
+  // True when `wait_for_end` can watch the process (it does not return at once).
+  bool can_watch_end() const { return process_fd_ >= 0; }
 
   // Waits until the process has ended, reaps it and gives its exit status.
   int wait_for_exit();
