@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
 #include "platform/event_pump.h"
 #include "platform/files.h"
@@ -25,6 +26,14 @@ constexpr auto worker_poll_time = 500ms;
 constexpr auto worker_gather_time = 20ms;
 
 constexpr std::string_view full_width_blank = "\xE3\x80\x80";
+
+// The position of the last CR or LF in `text`, or npos.
+std::size_t last_line_break(const std::string& text) {
+  for (std::size_t at = text.size(); at-- > 0;) {
+    if (text[at] == '\r' || text[at] == '\n') return at;
+  }
+  return std::string::npos;
+}
 
 std::string trim_blanks(std::string text) {
   for (bool changed = true; changed;) {
@@ -78,31 +87,34 @@ class ChunkHandler {
 
 std::string console_chunk_text(const std::string& bytes) {
   // One pass doing both rewrites: every LF becomes CR LF, and a CR right after a blank
-  // (one of the text or one that an LF brought) goes.
+  // (one of the text or one that an LF brought) goes. Only the line ends are looked at
+  // one by one; the text between them is copied whole.
   const std::size_t length = std::min(bytes.find('\0'), bytes.size());
   std::string text;
   text.reserve(length + length / 16 + 8);
-  const char* at = bytes.data();
-  const char* const end = at + length;
-  bool after_blank = false;
-  while (at < end) {
-    const char* run = at;
-    while (at < end && *at != '\n' && *at != '\r' && *at != ' ') ++at;
-    if (at > run) {
-      text.append(run, at);
-      after_blank = false;
+  const char* const start = bytes.data();
+  const char* const end = start + length;
+  // The next CR and the next LF from `from` on (`end` when there is none).
+  const auto next = [end](const char* from, char c) {
+    const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+    return found ? static_cast<const char*>(found) : end;
+  };
+  const char* run = start;
+  const char* next_cr = next(start, '\r');
+  const char* next_lf = next(start, '\n');
+  while (next_cr < end || next_lf < end) {
+    const char* at = std::min(next_cr, next_lf);
+    text.append(run, at);
+    if (at == start || at[-1] != ' ') text += '\r';
+    if (*at == '\n') {
+      text += '\n';
+      next_lf = next(at + 1, '\n');
+    } else {
+      next_cr = next(at + 1, '\r');
     }
-    if (at == end) break;
-    const char c = *at++;
-    if (c == ' ') {
-      text += ' ';
-      after_blank = true;
-      continue;
-    }
-    if (!after_blank) text += '\r';
-    if (c == '\n') text += '\n';
-    after_blank = false;
+    run = at + 1;
   }
+  text.append(run, end);
   return text;
 }
 
@@ -141,21 +153,36 @@ void run_console_capture(const std::string& program_path, const std::string& com
   auto poll_time = std::chrono::milliseconds(on_ui_thread ? ui_poll_time : worker_poll_time);
   ChunkHandler handler(progress, chunk_seen);
   std::string pending;  // read, not yet handed on: the bytes after the last line break
+  // Hands on what has arrived, up to its last line break.
+  const auto hand_on_lines = [&] {
+    const std::size_t last_break = last_line_break(pending);
+    if (last_break != std::string::npos) {
+      handler.handle(pending.substr(0, last_break + 1));
+      pending.erase(0, last_break + 1);
+    } else if (pending.size() >= longest_line_held) {
+      handler.handle(pending);
+      pending.clear();
+    }
+  };
   bool exited = false;
+  if (!progress && !chunk_seen && !on_ui_thread && child.can_watch_end()) {
+    // Nobody follows this run's output as it comes (a probe, a step's command): the
+    // thread sleeps until the program ends, and empties the pipe only when a wait
+    // runs out, so the pipe never fills. Every wake-up costs, and a run this way has
+    // only its start and its end.
+    while (!child.wait_for_end(worker_poll_time)) {
+      while (child.read_output(pending, read_size, 0ms) == ChildProcess::ReadResult::data) hand_on_lines();
+    }
+    exited = true;
+    poll_time = 0ms;
+  }
   for (;;) {
     const std::size_t before = pending.size();
     const auto result = child.read_output(pending, read_size, poll_time);
     if (result == ChildProcess::ReadResult::end) break;
     if (result == ChildProcess::ReadResult::data) {
       const bool pipe_emptied = pending.size() - before < read_size;
-      const std::size_t last_break = pending.find_last_of("\r\n");
-      if (last_break != std::string::npos) {
-        handler.handle(pending.substr(0, last_break + 1));
-        pending.erase(0, last_break + 1);
-      } else if (pending.size() >= longest_line_held) {
-        handler.handle(pending);
-        pending.clear();
-      }
+      hand_on_lines();
       if (pipe_emptied && !exited && !on_ui_thread) child.wait_for_end(worker_gather_time);
     } else if (exited) {
       break;  // the program has ended and the pipe holds nothing more of it

@@ -28,10 +28,23 @@ bool marker_at(std::string_view text, size_t pos, std::string_view marker, bool 
 }
 
 // The 0-based position of the first `marker` at a character boundary from `from` on.
+// The library's searches find the candidates (a converter's console text is searched
+// often, and is long); only the boundary and the folded case are tested here.
 size_t find_first(std::string_view text, std::string_view marker, size_t from, bool ignore_case) {
   if (marker.empty() || marker.size() > text.size()) return not_found;
-  for (size_t p = from; p <= text.size() - marker.size(); ++p) {
-    if (!is_continuation_byte(text[p]) && marker_at(text, p, marker, ignore_case)) return p;
+  if (!ignore_case) {
+    for (size_t p = text.find(marker, from); p != not_found; p = text.find(marker, p + 1)) {
+      if (!is_continuation_byte(text[p])) return p;
+    }
+    return not_found;
+  }
+  const char lower = fold_ascii(marker[0]);
+  const char both_cases[2] = {lower, static_cast<char>(lower - 'a' + 'A')};
+  const std::string_view first_bytes(both_cases, lower >= 'a' && lower <= 'z' ? 2 : 1);
+  const size_t last = text.size() - marker.size();
+  for (size_t p = text.find_first_of(first_bytes, from); p != not_found && p <= last;
+       p = text.find_first_of(first_bytes, p + 1)) {
+    if (!is_continuation_byte(text[p]) && marker_at(text, p, marker, true)) return p;
   }
   return not_found;
 }
