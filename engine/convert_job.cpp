@@ -4,7 +4,6 @@
 #include <future>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "engine/convert_commands.h"
@@ -13,6 +12,7 @@
 #include "engine/edit/edit_utilities.h"
 #include "engine/file_helpers.h"
 #include "engine/globals.h"
+#include "engine/helper_thread.h"
 #include "engine/job_progress.h"
 #include "engine/media_probes.h"
 #include "engine/program_pictures.h"
@@ -79,15 +79,11 @@ struct DurationProbe {
 
 // Starts the probe of the row whose column 1 reads `listed_source`, rewritten as
 // `plan_convert_row` rewrites it.
-DurationProbe start_duration_probe(const std::string& listed_source) {
+DurationProbe start_duration_probe(HelperThread& helper, const std::string& listed_source) {
   DurationProbe probe;
   probe.source = rewrite_course_stream_address(listed_source);
   probe.stamp = file_stamp(probe.source);
-  try {
-    probe.result = std::async(std::launch::async, probe_duration, probe.source);
-  } catch (const std::system_error&) {
-    // No thread to be had: the row probes its source itself.
-  }
+  probe.result = helper.run([source = probe.source] { return probe_duration(source); });
   return probe;
 }
 
@@ -111,19 +107,15 @@ struct RowEnd {
   std::future<void> judged;   // invalid when nothing is pending
 };
 
-RowEnd finish_row_later(const ControlRef& list, RowId row, const ConvertRowPlan& plan, int exit_status,
-                        bool progress_done, const std::string& status_word, bool delete_source) {
+RowEnd finish_row_later(HelperThread& helper, const ControlRef& list, RowId row, const ConvertRowPlan& plan,
+                        int exit_status, bool progress_done, const std::string& status_word, bool delete_source) {
   auto finish = [list, row, plan, exit_status, progress_done, status_word, delete_source] {
     const bool written = convert_row_output_written(plan, exit_status);
     gui().set_cell_by_id(list, row, 2, final_row_status(written, progress_done, status_word));
     if (delete_source && !plan.is_stream && written) delete_file(plan.source);
   };
   RowEnd end{plan.source, plan.output_path, {}};
-  try {
-    end.judged = std::async(std::launch::async, finish);
-  } catch (const std::system_error&) {
-    finish();  // no thread to be had: the row is judged now
-  }
+  end.judged = helper.run(finish);
   return end;
 }
 
@@ -134,7 +126,7 @@ void wait_for_row_end(RowEnd& end) {
 // Runs one row; `previous` is the end of the row before, still being judged. Returns
 // this row's end.
 RowEnd convert_one_row(const JobWindow& at, RowId row, const std::string& format, DurationProbe& probe,
-                       RowEnd& previous) {
+                       RowEnd& previous, HelperThread& judge) {
   GuiModel& model = gui();
   const ControlRef list = at("convert_list");
   ConvertRowOptions options;
@@ -176,7 +168,7 @@ RowEnd convert_one_row(const JobWindow& at, RowId row, const std::string& format
   // arrived: the per-file label reads "100 %" now or never will, and there is nothing
   // to wait for (a stop request is seen after the row).
   const bool progress_done = model.text(at("file_progress_label")) == progress_done_text;
-  return finish_row_later(list, row, plan, exit_status, progress_done, status_word,
+  return finish_row_later(judge, list, row, plan, exit_status, progress_done, status_word,
                           model.checked(at("convert_delete_source_check")));
 }
 
@@ -237,20 +229,22 @@ void batch_convert_videos(WindowToken window) {
   for (const RowId row : rows) model.set_cell_by_id(list, row, 2, "");
 
   // Each row's duration probe runs ahead, while the row before converts; the first
-  // row probes its source itself.
+  // row probes its source itself. Probes and judgements have a thread each, so that a
+  // slow probe never holds up the judgement of the row before.
+  HelperThread prober, judge;
   DurationProbe next_probe;
   RowEnd row_end;  // the row before, judged while the next row converts
   for (std::size_t i = 0; i < rows.size(); ++i) {
     DurationProbe probe = std::move(next_probe);
     next_probe = {};
     if (i + 1 < rows.size() && model.row_index(list, rows[i + 1]) >= 0) {
-      next_probe = start_duration_probe(model.cell_by_id(list, rows[i + 1], 1));
+      next_probe = start_duration_probe(prober, model.cell_by_id(list, rows[i + 1], 1));
     }
     const std::string number = std::to_string(i + 1);
     model.set_value(at("overall_progress_bar"), static_cast<int>(i + 1));
     model.set_text(at("overall_progress_label"), number + " / " + std::to_string(model.row_count(list)));
     if (model.row_index(list, rows[i]) >= 0) {
-      RowEnd end = convert_one_row(at, rows[i], format, probe, row_end);
+      RowEnd end = convert_one_row(at, rows[i], format, probe, row_end, judge);
       wait_for_row_end(row_end);
       row_end = std::move(end);
     }
