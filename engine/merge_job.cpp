@@ -70,10 +70,20 @@ void run_pairs(MergeJobState& state, int outer, int inner) {
   const WindowToken window = state.window;
   const std::string run = run_folder.get();
   int pair = 0;
+  // The previous pair's read-back runs while this pair's parts are made; its result is
+  // shown before this pair's own display begins.
+  MergePairVerdict previous;
   for (int i = 1; i <= outer; ++i) {
     const MergePart first = make_first_merge_part(state, i, model.checked({window, "merge_all_source1_check"}));
     for (int j = 1; j <= inner; ++j) {
       const bool folder_ready = prepare_merge_work_folder(state.pair_folder, run, state.listed_sources);
+      // A first part that could not be made fails every pair of it: nothing is re-encoded
+      // for a join that cannot happen.
+      MergePart second;
+      if (folder_ready && !first.file.empty()) {
+        second = make_second_merge_part(state, j, model.checked({window, "merge_all_source2_check"}), first);
+      }
+      previous.show();
       ++pair;
       model.set_value({window, "overall_progress_bar"}, pair);
       model.set_text({window, "overall_progress_label"},
@@ -84,13 +94,7 @@ void run_pairs(MergeJobState& state, int outer, int inner) {
         model.set_text({window, "file_progress_label"}, merge_status_work_folder_unusable);
         return;
       }
-      // A first part that could not be made fails every pair of it: nothing is re-encoded
-      // for a join that cannot happen.
-      MergePart second;
-      if (!first.file.empty()) {
-        second = make_second_merge_part(state, j, model.checked({window, "merge_all_source2_check"}), first);
-      }
-      make_merge_pair_output(state, first, second, i, j);
+      previous = make_merge_pair_output(state, first, second, i, j);
       if (stop_seen()) return;
     }
     if (stop_seen()) return;

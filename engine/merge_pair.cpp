@@ -108,10 +108,11 @@ bool make_cover_output(const PairDisplay& display, const std::string& base, cons
   return copy_file(base + "1.mp4", output, false) && file_has_content(output);
 }
 
-// Everything of the pair but the removal of its folder; true when the output was
-// written. The display has the pair's result when it returns false.
+// Everything of the pair but the removal of its folder and the read-back of its
+// output; true when the output was written, with `output` and the label that tells
+// success then set. The display has the pair's result when it returns false.
 bool make_output(MergeJobState& state, const MergePart& first, const MergePart& second, int i, int j,
-                 const PairDisplay& display) {
+                 const PairDisplay& display, std::string& written, std::string& success_label) {
   GuiModel& model = gui();
   const WindowToken window = state.window;
   const std::string format = output_format.get();
@@ -162,11 +163,12 @@ bool make_output(MergeJobState& state, const MergePart& first, const MergePart& 
       return false;
     }
     if (format == "mp4") {
-      if (!make_cover_output(display, base, silent, sound, output) || !readable_media(output)) {
+      if (!make_cover_output(display, base, silent, sound, output)) {
         display.fail(merge_status_failed);
         return false;
       }
-      display.show(100, "100%");
+      written = output;
+      success_label = "100%";
       return true;
     }
     if (!run_step(merge_mux_command(global, silent, sound, joined), joined)) {
@@ -175,11 +177,12 @@ bool make_output(MergeJobState& state, const MergePart& first, const MergePart& 
     }
   }
 
-  if (!copy_into_output(state, joined, output) || !readable_media(output)) {
+  if (!copy_into_output(state, joined, output)) {
     display.fail(merge_status_failed);
     return false;
   }
-  display.show(100, "100 %");
+  written = output;
+  success_label = "100 %";
   return true;
 }
 
@@ -191,8 +194,38 @@ std::string merge_pair_work_name(const std::string& stem, const std::string& pai
   return name;
 }
 
-bool make_merge_pair_output(MergeJobState& state, const MergePart& first, const MergePart& second, int i, int j) {
-  const bool written = make_output(state, first, second, i, j, PairDisplay(state.window));
+MergePairVerdict::MergePairVerdict(WindowToken window, const std::string& output, std::string success_label)
+    : window_(window),
+      success_label_(std::move(success_label)),
+      readable_(std::async(std::launch::async, [output] { return readable_media(output); })) {}
+
+MergePairVerdict& MergePairVerdict::operator=(MergePairVerdict&& other) {
+  if (this != &other) {
+    show();
+    window_ = other.window_;
+    success_label_ = std::move(other.success_label_);
+    readable_ = std::move(other.readable_);
+  }
+  return *this;
+}
+
+MergePairVerdict::~MergePairVerdict() { show(); }
+
+void MergePairVerdict::show() {
+  if (!readable_.valid()) return;
+  const PairDisplay display(window_);
+  if (readable_.get()) {
+    display.show(100, success_label_);
+  } else {
+    display.fail(merge_status_failed);
+  }
+}
+
+MergePairVerdict make_merge_pair_output(MergeJobState& state, const MergePart& first, const MergePart& second,
+                                        int i, int j) {
+  std::string output, success_label;
+  const bool written = make_output(state, first, second, i, j, PairDisplay(state.window), output, success_label);
   remove_merge_work_folder(state.pair_folder, run_folder.get(), state.listed_sources);
-  return written;
+  if (!written) return {};
+  return MergePairVerdict(state.window, output, success_label);
 }
