@@ -4,7 +4,6 @@
 #include <pthread.h>
 #include <poll.h>
 #include <signal.h>
-#include <sched.h>
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -13,10 +12,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstddef>
-#include <cstdint>
-#include <memory>
-#include <new>
 #include <mutex>
 
 extern char** environ;
@@ -98,17 +93,25 @@ bool absolute_program_and_folder(const std::string& program_path, std::string& p
   return true;
 }
 
-// The child between its start and exec shares this program's memory (see
-// `start_child`): only async-signal-safe calls, no allocation, nothing written but its
-// own stack (and the thread's errno). Its code is built without the sanitizers'
-// checks, whose records would be written into this program's memory. A failure sends
-// errno through `error_fd` (close-on-exec, so a successful exec closes it unread).
+// The child between its start and exec shares this program's memory and this thread's
+// stack (see `start_child`), so it makes system calls only, through `syscall` itself: no library
+// function that keeps state (or that a sanitizer watches) runs in it, and nothing is
+// written but its own stack and the thread's errno. Its code is built without the
+// sanitizers' checks, whose records would be written into this program's memory. A
+// failure sends errno through `error_fd` (close-on-exec, so a successful exec closes it
+// unread).
 #define QF_CHILD_CODE __attribute__((no_sanitize("address", "thread", "undefined")))
 
 [[noreturn]] QF_CHILD_CODE void fail_in_child(int error_fd) {
   const int error = errno;
-  [[maybe_unused]] const ssize_t written = write(error_fd, &error, sizeof error);
-  _exit(127);
+  syscall(SYS_write, error_fd, &error, sizeof error);
+  syscall(SYS_exit_group, 127);
+  __builtin_unreachable();
+}
+
+[[noreturn]] QF_CHILD_CODE void exit_child() {
+  syscall(SYS_exit_group, 127);
+  __builtin_unreachable();
 }
 
 struct ChildStart {
@@ -120,6 +123,14 @@ struct ChildStart {
   pid_t parent;
 };
 
+// The kernel's form of a signal action, as the system call takes it.
+struct KernelSignalAction {
+  void (*handler)(int);
+  unsigned long flags;
+  void (*restorer)();
+  unsigned long mask;
+};
+
 // Start-up of the child: default signal handling and an empty signal mask (nothing of
 // this program's set-up leaks in), ended by the kernel when the thread that started it
 // ends (so also when this program dies, however it dies), /dev/null as input, the pipe
@@ -128,53 +139,49 @@ struct ChildStart {
 [[noreturn]] QF_CHILD_CODE void run_child(const ChildStart& start) {
   int output_fd = start.output_fd;
   int error_fd = start.error_fd;
-  struct sigaction default_action {};
-  default_action.sa_handler = SIG_DFL;
-  for (int signal_number = 1; signal_number < NSIG; ++signal_number) sigaction(signal_number, &default_action, nullptr);
-  sigset_t none;
-  sigemptyset(&none);
-  sigprocmask(SIG_SETMASK, &none, nullptr);
+  const KernelSignalAction default_action{SIG_DFL, 0, nullptr, 0};
+  for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
+    syscall(SYS_rt_sigaction, signal_number, &default_action, nullptr, sizeof default_action.mask);
+  }
+  const unsigned long no_signals = 0;
+  syscall(SYS_rt_sigprocmask, SIG_SETMASK, &no_signals, nullptr, sizeof no_signals);
 
-  if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0) fail_in_child(error_fd);
+  if (syscall(SYS_prctl, PR_SET_PDEATHSIG, SIGKILL, 0, 0, 0) != 0) fail_in_child(error_fd);
   // The parent died before the request took effect: nobody is left to end this child.
-  if (getppid() != start.parent) _exit(127);
+  if (syscall(SYS_getppid) != start.parent) exit_child();
 
   // The two descriptors move above the standard three before those are set.
-  if (error_fd < 3 && (error_fd = fcntl(error_fd, F_DUPFD_CLOEXEC, 3)) < 0) _exit(127);
-  if (output_fd < 3 && (output_fd = fcntl(output_fd, F_DUPFD_CLOEXEC, 3)) < 0) fail_in_child(error_fd);
-  const int null_fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
-  if (null_fd < 0) fail_in_child(error_fd);
-  if (null_fd == 0) {
-    if (fcntl(0, F_SETFD, 0) != 0) fail_in_child(error_fd);
-  } else if (dup2(null_fd, 0) < 0) {
+  if (error_fd < 3 && (error_fd = static_cast<int>(syscall(SYS_fcntl, error_fd, F_DUPFD_CLOEXEC, 3))) < 0) {
+    exit_child();
+  }
+  if (output_fd < 3 && (output_fd = static_cast<int>(syscall(SYS_fcntl, output_fd, F_DUPFD_CLOEXEC, 3))) < 0) {
     fail_in_child(error_fd);
   }
-  if (dup2(output_fd, 1) < 0 || dup2(output_fd, 2) < 0) fail_in_child(error_fd);
-  if (chdir(start.folder) != 0) fail_in_child(error_fd);
+  const int null_fd = static_cast<int>(syscall(SYS_openat, AT_FDCWD, "/dev/null", O_RDONLY | O_CLOEXEC));
+  if (null_fd < 0) fail_in_child(error_fd);
+  if (null_fd == 0) {
+    if (syscall(SYS_fcntl, 0, F_SETFD, 0) != 0) fail_in_child(error_fd);
+  } else if (syscall(SYS_dup3, null_fd, 0, 0) < 0) {
+    fail_in_child(error_fd);
+  }
+  if (syscall(SYS_dup3, output_fd, 1, 0) < 0 || syscall(SYS_dup3, output_fd, 2, 0) < 0) fail_in_child(error_fd);
+  if (syscall(SYS_chdir, start.folder) != 0) fail_in_child(error_fd);
   // Everything above the standard three goes, except the error pipe, which exec closes.
-  if (error_fd > 3) close_range(3, static_cast<unsigned>(error_fd) - 1, 0);
-  close_range(static_cast<unsigned>(error_fd) + 1, ~0U, 0);
-  execve(start.program, start.argv, environ);
+  if (error_fd > 3) syscall(SYS_close_range, 3, static_cast<unsigned>(error_fd) - 1, 0);
+  syscall(SYS_close_range, static_cast<unsigned>(error_fd) + 1, ~0U, 0);
+  syscall(SYS_execve, start.program, start.argv, environ);
   fail_in_child(error_fd);
 }
 
-QF_CHILD_CODE int child_entry(void* start) { run_child(*static_cast<const ChildStart*>(start)); }
-
-// Starts the child as the C library's spawn does: in this program's memory, on a stack
-// of its own, with this thread held until the child has called exec or ended, so no
+// Starts the child as the C library's spawn does, with vfork: the child runs in this
+// program's memory, with this thread held until it has called exec or ended, so no
 // page of a large program is copied for it (a fork's cost grows with the program's
 // memory). Unlike the library's spawn it lets the child ask to be ended with the thread
 // that started it. The child's signal handlers are its own copies.
 pid_t start_child(const ChildStart& start) {
-  // One stack a thread, kept for its later starts: this thread is held while the child
-  // uses it, and mapping and unmapping one for every start would cost more than the
-  // start itself in a program with many threads.
-  constexpr std::size_t stack_size = 64 * 1024;
-  thread_local const std::unique_ptr<std::byte[]> stack(new (std::nothrow) std::byte[stack_size]);
-  if (!stack) return -1;
-  // The stack grows down from its end, which clone wants aligned.
-  auto* top = reinterpret_cast<std::byte*>(reinterpret_cast<std::uintptr_t>(stack.get() + stack_size) & ~std::uintptr_t{15});
-  return clone(child_entry, top, CLONE_VM | CLONE_VFORK | SIGCHLD, const_cast<ChildStart*>(&start));
+  const pid_t pid = vfork();
+  if (pid == 0) run_child(start);
+  return pid;
 }
 
 }  // namespace
