@@ -232,11 +232,7 @@ void GuiModel::bring_to_front(const ControlRef& control) {
 }
 
 void GuiModel::set_enabled(const ControlRef& control, bool enabled) {
-  impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
-    if (c.enabled == enabled) return;
-    c.enabled = enabled;
-    b.add(c.role, ChangeKind::enabled);
-  });
+  impl_->set_field(control, &ControlState::enabled, enabled, ChangeKind::enabled);
 }
 
 bool GuiModel::enabled(const ControlRef& control) const {
@@ -249,11 +245,7 @@ bool GuiModel::effectively_enabled(const ControlRef& control) const {
 }
 
 void GuiModel::set_visible(const ControlRef& control, bool visible) {
-  impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
-    if (c.visible == visible) return;
-    c.visible = visible;
-    b.add(c.role, ChangeKind::visible);
-  });
+  impl_->set_field(control, &ControlState::visible, visible, ChangeKind::visible);
 }
 
 bool GuiModel::visible(const ControlRef& control) const {
@@ -391,11 +383,7 @@ int GuiModel::selected_index(const ControlRef& control) const {
 }
 
 void GuiModel::set_colour(const ControlRef& control, std::optional<GuiColour> colour) {
-  impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
-    if (c.colour == colour) return;
-    c.colour = colour;
-    b.add(c.role, ChangeKind::colour);
-  });
+  impl_->set_field(control, &ControlState::colour, colour, ChangeKind::colour);
 }
 
 std::optional<GuiColour> GuiModel::colour(const ControlRef& control) const {
@@ -404,19 +392,11 @@ std::optional<GuiColour> GuiModel::colour(const ControlRef& control) const {
 }
 
 void GuiModel::set_background_colour(const ControlRef& control, std::optional<GuiColour> colour) {
-  impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
-    if (c.background_colour == colour) return;
-    c.background_colour = colour;
-    b.add(c.role, ChangeKind::background_colour);
-  });
+  impl_->set_field(control, &ControlState::background_colour, colour, ChangeKind::background_colour);
 }
 
 void GuiModel::set_frame_colour(const ControlRef& control, std::optional<GuiColour> colour) {
-  impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
-    if (c.frame_colour == colour) return;
-    c.frame_colour = colour;
-    b.add(c.role, ChangeKind::frame_colour);
-  });
+  impl_->set_field(control, &ControlState::frame_colour, colour, ChangeKind::frame_colour);
 }
 
 std::optional<GuiColour> GuiModel::frame_colour(const ControlRef& control) const {
@@ -425,19 +405,11 @@ std::optional<GuiColour> GuiModel::frame_colour(const ControlRef& control) const
 }
 
 void GuiModel::set_font(const ControlRef& control, const GuiFont& font) {
-  impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
-    if (c.font == font) return;
-    c.font = font;
-    b.add(c.role, ChangeKind::font);
-  });
+  impl_->set_field(control, &ControlState::font, font, ChangeKind::font);
 }
 
 void GuiModel::set_picture(const ControlRef& control, GuiPicture picture) {
-  impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
-    if (c.picture == picture) return;
-    c.picture = std::move(picture);
-    b.add(c.role, ChangeKind::picture);
-  });
+  impl_->set_field(control, &ControlState::picture, std::move(picture), ChangeKind::picture);
 }
 
 GuiPicture GuiModel::picture(const ControlRef& control) const {
@@ -445,27 +417,15 @@ GuiPicture GuiModel::picture(const ControlRef& control) const {
 }
 
 void GuiModel::set_read_only(const ControlRef& control, bool read_only) {
-  impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
-    if (c.read_only == read_only) return;
-    c.read_only = read_only;
-    b.add(c.role, ChangeKind::style);
-  });
+  impl_->set_field(control, &ControlState::read_only, read_only, ChangeKind::style);
 }
 
 void GuiModel::set_tab_headers_visible(const ControlRef& control, bool visible) {
-  impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
-    if (c.tab_headers_visible == visible) return;
-    c.tab_headers_visible = visible;
-    b.add(c.role, ChangeKind::style);
-  });
+  impl_->set_field(control, &ControlState::tab_headers_visible, visible, ChangeKind::style);
 }
 
 void GuiModel::set_drop_target(const ControlRef& control, bool accepts) {
-  impl_->change_control(control, [&](Window&, ControlState& c, Batch& b) {
-    if (c.drop_target == accepts) return;
-    c.drop_target = accepts;
-    b.add(c.role, ChangeKind::drop_target);
-  });
+  impl_->set_field(control, &ControlState::drop_target, accepts, ChangeKind::drop_target);
 }
 
 void GuiModel::set_focus(const ControlRef& control) {

@@ -11,11 +11,31 @@ using namespace gui_model_internal;
 bool GuiModel::Impl::accept_input(const ControlRef& ref, bool need_enabled) const {
   std::lock_guard lock(mutex);
   const Window* w = find(ref.window);
-  if (!w || w->destroying || !w->state.visible || w->blocked > 0 || !w->state.enabled) return false;
+  if (!w || !window_takes_input(*w)) return false;
   if (ref.role.empty()) return true;
   const ControlState* c = w->find(ref.role);
   if (!c || !effectively_visible(*w, *c)) return false;
   return !need_enabled || effectively_enabled(*w, *c);
+}
+
+bool GuiModel::Impl::window_takes_input(const Window& w) {
+  return !w.destroying && w.state.visible && w.blocked <= 0 && w.state.enabled;
+}
+
+bool GuiModel::Impl::takes_uncaptured_mouse(const Window& w, const ControlState* c) {
+  if (!window_takes_input(w)) return false;
+  return !c || (effectively_visible(w, *c) && effectively_enabled(w, *c));
+}
+
+void GuiModel::Impl::retarget_from_tab_page(const ControlState* c, GuiEvent& e) {
+  if (!c || c->kind != ControlKind::tab_page) return;
+  e.target.role = c->container;
+  e.x += c->geometry.x;
+  e.y += c->geometry.y;
+}
+
+bool GuiModel::Impl::mouse_captured(const Window& w) {
+  return w.held_buttons != 0 && (w.capture.empty() || w.find(w.capture));
 }
 
 void GuiModel::Impl::retarget_to_capture(const Window& w, const ControlState* from, GuiEvent& e) {
@@ -52,10 +72,13 @@ bool GuiModel::drag_control(const ControlRef& control, DragMode mode) {
 // ---------------------------------------------------------------- user input
 
 namespace {
-GuiEvent make_event(EventKind kind, const ControlRef& target) {
+// An event of the user's; (x, y) where the mouse was, relative to the target.
+GuiEvent make_event(EventKind kind, const ControlRef& target, int x = 0, int y = 0) {
   GuiEvent e;
   e.kind = kind;
   e.target = target;
+  e.x = x;
+  e.y = y;
   return e;
 }
 }  // namespace
@@ -74,9 +97,7 @@ bool GuiModel::input_click(const ControlRef& control) {
 bool GuiModel::input_double_click(const ControlRef& control, int x, int y) {
   if (forward_to_ui_thread(&GuiModel::input_double_click, control, x, y)) return false;
   if (!impl_->accept_input(control)) return false;
-  GuiEvent e = make_event(EventKind::double_clicked, control);
-  e.x = x;
-  e.y = y;
+  GuiEvent e = make_event(EventKind::double_clicked, control, x, y);
   impl_->dispatch(e);
   return true;
 }
@@ -94,9 +115,7 @@ bool GuiModel::input_right_click(const ControlRef& control, int x, int y) {
     });
     if (changed) impl_->dispatch(make_event(EventKind::selection_changed, control));
   }
-  GuiEvent e = make_event(EventKind::right_clicked, control);
-  e.x = x;
-  e.y = y;
+  GuiEvent e = make_event(EventKind::right_clicked, control, x, y);
   impl_->dispatch(e);
   return true;
 }
@@ -233,20 +252,14 @@ bool GuiModel::input_focus(const ControlRef& control) {
 bool GuiModel::input_mouse_down(const ControlRef& control, int x, int y, int button) {
   if (forward_to_ui_thread(&GuiModel::input_mouse_down, control, x, y, button)) return false;
   if (!impl_->accept_input(control)) return false;
-  GuiEvent e = make_event(EventKind::mouse_down, control);
-  e.x = x;
-  e.y = y;
+  GuiEvent e = make_event(EventKind::mouse_down, control, x, y);
   e.button = button;
   {
     std::lock_guard lock(impl_->mutex);
     Window* w = impl_->find(control.window);
     if (!w) return false;
     // A press on a tab page's free surface belongs to the tab control.
-    if (const ControlState* c = w->find(control.role); c && c->kind == ControlKind::tab_page) {
-      e.target.role = c->container;
-      e.x += c->geometry.x;
-      e.y += c->geometry.y;
-    }
+    Impl::retarget_from_tab_page(w->find(control.role), e);
     if (w->held_buttons == 0 || !w->find(w->capture)) w->capture = e.target.role;
     else if (w->capture != e.target.role) {
       // Another button while captured: it goes to the capturing control as well.
@@ -260,15 +273,13 @@ bool GuiModel::input_mouse_down(const ControlRef& control, int x, int y, int but
 
 bool GuiModel::input_mouse_move(const ControlRef& control, int x, int y, int buttons) {
   if (forward_to_ui_thread(&GuiModel::input_mouse_move, control, x, y, buttons)) return false;
-  GuiEvent e = make_event(EventKind::mouse_move, control);
-  e.x = x;
-  e.y = y;
+  GuiEvent e = make_event(EventKind::mouse_move, control, x, y);
   e.buttons = buttons;
   {
     std::lock_guard lock(impl_->mutex);
     Window* w = impl_->find(control.window);
     if (!w) return false;
-    const bool captured = w->held_buttons != 0 && (w->capture.empty() || w->find(w->capture));
+    const bool captured = Impl::mouse_captured(*w);
     if (!captured) {
       w->held_buttons = 0;
     }
@@ -278,13 +289,8 @@ bool GuiModel::input_mouse_move(const ControlRef& control, int x, int y, int but
       Impl::retarget_to_capture(*w, c, e);
       e.buttons = buttons ? buttons : w->held_buttons;
     } else {
-      if (w->destroying || !w->state.visible || w->blocked > 0 || !w->state.enabled) return false;
-      if (c && (!Impl::effectively_visible(*w, *c) || !Impl::effectively_enabled(*w, *c))) return false;
-      if (c && c->kind == ControlKind::tab_page) {
-        e.target.role = c->container;
-        e.x += c->geometry.x;
-        e.y += c->geometry.y;
-      }
+      if (!Impl::takes_uncaptured_mouse(*w, c)) return false;
+      Impl::retarget_from_tab_page(c, e);
     }
   }
   impl_->dispatch(e);
@@ -293,9 +299,7 @@ bool GuiModel::input_mouse_move(const ControlRef& control, int x, int y, int but
 
 bool GuiModel::input_mouse_up(const ControlRef& control, int x, int y, int button) {
   if (forward_to_ui_thread(&GuiModel::input_mouse_up, control, x, y, button)) return false;
-  GuiEvent e = make_event(EventKind::mouse_up, control);
-  e.x = x;
-  e.y = y;
+  GuiEvent e = make_event(EventKind::mouse_up, control, x, y);
   e.button = button;
   {
     std::lock_guard lock(impl_->mutex);
@@ -303,20 +307,15 @@ bool GuiModel::input_mouse_up(const ControlRef& control, int x, int y, int butto
     if (!w) return false;
     const ControlState* c = w->find(control.role);
     if (!control.role.empty() && !c) return false;
-    const bool captured = w->held_buttons != 0 && (w->capture.empty() || w->find(w->capture));
+    const bool captured = Impl::mouse_captured(*w);
     if (captured) {
       Impl::retarget_to_capture(*w, c, e);
       w->held_buttons &= ~button;
       if (w->held_buttons == 0) w->capture.clear();
     } else {
       w->held_buttons = 0;
-      if (w->destroying || !w->state.visible || w->blocked > 0 || !w->state.enabled) return false;
-      if (c && (!Impl::effectively_visible(*w, *c) || !Impl::effectively_enabled(*w, *c))) return false;
-      if (c && c->kind == ControlKind::tab_page) {
-        e.target.role = c->container;
-        e.x += c->geometry.x;
-        e.y += c->geometry.y;
-      }
+      if (!Impl::takes_uncaptured_mouse(*w, c)) return false;
+      Impl::retarget_from_tab_page(c, e);
     }
   }
   impl_->dispatch(e);

@@ -182,6 +182,16 @@ struct GuiModel::Impl {
     flush(batch);
   }
 
+  // Writes one field of a control, with a notice of `change` only when the value is new.
+  template <class T, class V>
+  void set_field(const ControlRef& ref, T ControlState::*field, V&& value, ChangeKind change) {
+    change_control(ref, [&](Window&, ControlState& c, Batch& b) {
+      if (c.*field == value) return;
+      c.*field = std::forward<V>(value);
+      b.add(c.role, change);
+    });
+  }
+
   template <class R, class F>
   R read_control(const ControlRef& ref, R fallback, F&& f) const {
     std::lock_guard lock(mutex);
@@ -226,6 +236,19 @@ struct GuiModel::Impl {
 
   // Where input for `ref` goes, after the tab page rule; false when it is dropped.
   bool accept_input(const ControlRef& ref, bool need_enabled = true) const;
+  // Whether the window takes input at all: not being destroyed, visible, enabled, and
+  // not blocked by a modal window.
+  static bool window_takes_input(const Window& w);
+  // Whether mouse input that no control has captured is taken by `c` (the window's
+  // free area when null): the window takes input and the control is effectively
+  // visible and enabled.
+  static bool takes_uncaptured_mouse(const Window& w, const ControlState* c);
+  // A mouse event on a tab page's free surface becomes its tab control's, with
+  // coordinates relative to the tab control; other events stay as they are.
+  static void retarget_from_tab_page(const ControlState* c, GuiEvent& e);
+  // Whether buttons are held since a press that captured the mouse for a control that
+  // still exists (or for the window's free area).
+  static bool mouse_captured(const Window& w);
   // Hands a mouse event that arrived on `from` (the window itself when null) to the
   // capturing control, its coordinates made relative to that control.
   static void retarget_to_capture(const Window& w, const ControlState* from, GuiEvent& e);
