@@ -249,8 +249,10 @@ void refresh_edit_options() {
 }
 
 void bind_edit_option_handlers(WindowToken window) {
-  // Every change of the edit list re-applies the options (the "开始剪辑" rule).
+  // Every change of the edit list re-applies the options (the "开始剪辑" rule), and so
+  // does the end of the settings load.
   set_edit_options_refresh(refresh_edit_options);
+  set_settings_load_followup(refresh_edit_options);
   for (const HandlerBinding& binding : handler_bindings())
     gui().bind({window, binding.role}, binding.kind, [handler = binding.handler](const GuiEvent&) { handler(); });
 }

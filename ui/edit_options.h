@@ -42,7 +42,9 @@ const std::vector<std::string>& edit_start_option_boxes();
 // settings. UI thread.
 void refresh_edit_options();
 
-// Binds every option handler of the edit page and the two global boxes.
+// Binds every option handler of the edit page and the two global boxes, and installs
+// refresh_edit_options to follow every change of the edit list (ui/list_counts.h) and
+// the settings load (ui/edit_settings.h).
 void bind_edit_option_handlers(WindowToken window);
 
 // The option handlers (UI thread). A box's click handler shows its hint when it has one

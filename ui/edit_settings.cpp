@@ -10,9 +10,9 @@
 #include "engine/text_helpers.h"
 #include "engine/worker_threads.h"
 #include "platform/profile.h"
-#include "ui/edit_options.h"
+#include "ui/installed_call.h"
 #include "ui/main_window.h"
-#include "ui/merge_options.h"
+#include "ui/merge_settings.h"
 #include "ui/program_start.h"
 #include "ui/startup_tasks.h"
 #include "ui/subtitle_font_list.h"
@@ -24,6 +24,9 @@ using Kind = EditSettingKind;
 
 // The window whose settings load has been applied (0: none yet).
 std::atomic<std::uint64_t> loaded_window_id{0};
+
+// What runs on the UI thread once the load has been applied.
+InstalledCall load_followup;
 
 // The compression slider's range and the position any other value reads as.
 constexpr double slider_minimum = 1;
@@ -237,6 +240,11 @@ void save_edit_settings() {
   write_profile_texts(config_file_path.get(), edit_settings_section, pairs);
 }
 
+void save_merge_setting(const char* key, const std::string& value) {
+  if (!edit_settings_loaded()) return;
+  write_profile_text(config_file_path.get(), edit_settings_section, key, value);
+}
+
 void load_edit_settings() {
   const WindowToken window = main_window();
   const std::string path = config_file_path.get();
@@ -252,13 +260,16 @@ void load_edit_settings() {
   const EditSettingKey& last = *find_edit_setting_key("x36");
   restore_setting(window, last, read_setting(path, last.key, last.default_value));
 
-  // The options are applied on the UI thread, where every other apply runs, so that two
-  // applies never interleave; the first save of the run follows from there.
+  // What follows the load (the options' apply) runs on the UI thread, where every other
+  // apply runs, so that two applies never interleave; the first save of the run follows
+  // from there.
   gui().post_to_window(window, [window] {
     loaded_window_id.store(window.id, std::memory_order_release);
-    refresh_edit_options();
+    load_followup.run();
   });
 }
+
+void set_settings_load_followup(std::function<void()> followup) { load_followup.install(std::move(followup)); }
 
 void bind_edit_settings(WindowToken window) {
   // A new window starts unloaded (window ids are unique only within one control model).

@@ -7,13 +7,15 @@
 // name: xN is check box 选择框N, yN edit box 编辑框N, zN combo box 组合框N; "ys" (the
 // subtitle colour), "h1" (the compression slider) and "dd33" (the custom-command radio
 // pair) are special. The merge page keeps "hbtitle", "zctx" and "zctx1" in the same
-// section; only their own handlers write them (ui/merge_options.h), never the save.
+// section (ui/merge_settings.h); only their own handlers write them, never the save.
 //
-// Start-up: the settings thread (a start-up task of the main window) reads the keys
-// with their defaults and writes the controls through the control model, fills the
-// merge page's transition combo on the way, then hands over to the UI thread, which
-// marks the load finished and applies the edit options (refresh_edit_options). That
-// apply ends with the run's first save.
+// This code reads and writes the settings and knows nothing of the option handlers:
+// they call it. Start-up: the settings thread (a start-up task of the main window)
+// reads the keys with their defaults and writes the controls through the control
+// model, fills the merge page's transition combo on the way, then hands over to the UI
+// thread, which marks the load finished and runs what was installed to follow it
+// (set_settings_load_followup: the edit options install their apply there). That apply
+// ends with the run's first save.
 //
 // Nothing is saved before then: until the load has been applied, `save_edit_settings`
 // writes nothing, so an option click, a change of the edit list or an early close
@@ -24,6 +26,7 @@
 // A value holding a line break is never written: the store refuses it and the key keeps
 // its old value.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,6 +88,15 @@ void load_edit_settings();
 
 // True once the settings load of the current main window has been applied.
 bool edit_settings_loaded();
+
+// Writes one of the merge page's keys (ui/merge_settings.h) at once, alone; nothing
+// until the settings load of the main window has been applied.
+void save_merge_setting(const char* key, const std::string& value);
+
+// Installs what runs on the UI thread right after the settings load has been applied
+// (the edit options install their apply). Until one is installed nothing follows the
+// load. Replaces an earlier one; an empty function removes it.
+void set_settings_load_followup(std::function<void()> followup);
 
 // Sets the settings load as the main window's settings start-up task, and
 // `save_edit_settings` as the save that shutdown makes and as the save the dialogs ask

@@ -1,14 +1,14 @@
 #include "ui/list_counts.h"
 
-#include <mutex>
 #include <string>
+#include <utility>
 
+#include "ui/installed_call.h"
 #include "ui/main_window.h"
 
 namespace {
 
-std::mutex refresh_mutex;
-std::function<void()> edit_options_refresh;
+InstalledCall edit_options_refresh;
 
 // The number of parts a merge list gives: 1 when it is merged whole and has rows.
 int merge_parts(int rows, bool merged_whole) { return merged_whole && rows > 0 ? 1 : rows; }
@@ -38,12 +38,7 @@ void update_merge_counts() {
 void update_edit_list_count() {
   gui().set_text(main_control("edit_list_count_label"), list_count_text(gui().row_count(job_list_control(JobList::edit))));
   if (job_runs_on_list(JobList::edit)) return;
-  std::function<void()> refresh;
-  {
-    std::lock_guard lock(refresh_mutex);
-    refresh = edit_options_refresh;
-  }
-  if (refresh) refresh();
+  edit_options_refresh.run();
 }
 
 void update_job_list_count(JobList list) {
@@ -60,7 +55,4 @@ void update_job_list_count(JobList list) {
   }
 }
 
-void set_edit_options_refresh(std::function<void()> refresh) {
-  std::lock_guard lock(refresh_mutex);
-  edit_options_refresh = std::move(refresh);
-}
+void set_edit_options_refresh(std::function<void()> refresh) { edit_options_refresh.install(std::move(refresh)); }

@@ -1,6 +1,6 @@
 #include "ui/program_start.h"
 
-#include <mutex>
+#include <utility>
 
 #include "engine/convert_job.h"
 #include "engine/file_helpers.h"
@@ -8,20 +8,17 @@
 #include "engine/worker_threads.h"
 #include "platform/process.h"
 #include "platform/program_folder.h"
+#include "ui/installed_call.h"
 #include "ui/main_window.h"
 #include "ui/ui_globals.h"
 
 namespace {
 
-std::mutex closing_save_mutex;
-std::function<void()> closing_save;
+InstalledCall closing_save;
 
 }  // namespace
 
-void set_closing_save(std::function<void()> save) {
-  std::lock_guard lock(closing_save_mutex);
-  closing_save = std::move(save);
-}
+void set_closing_save(std::function<void()> save) { closing_save.install(std::move(save)); }
 
 void init_global_arrays() {
   font_file_names.clear();
@@ -87,12 +84,7 @@ void on_main_window_destroyed() {
   end_convert_thread();
   wait_for_worker_threads(shutdown_wait_limit);
 
-  std::function<void()> save;
-  {
-    std::lock_guard lock(closing_save_mutex);
-    save = closing_save;
-  }
-  if (save) save();
+  closing_save.run();
 }
 
 void on_exit_menu_clicked() { gui().destroy_window(main_window()); }
