@@ -40,6 +40,14 @@ std::string file_extension(const std::string& path) {
   return dot == std::string::npos ? std::string() : path.substr(dot);
 }
 
+std::string file_name_from_path(const std::string& path, bool with_extension) {
+  if (path.empty() || path.back() == '/') return {};
+  const size_t slash = path.find_last_of('/');
+  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (!with_extension) name.resize(name.size() - file_extension(name).size());
+  return name;
+}
+
 bool is_video_file(const std::string& path) {
   std::string extension = file_extension(path);
   if (extension.empty()) return false;

@@ -26,6 +26,12 @@ std::string parent_folder(const std::string& path);
 // no dot, or a blank follows the last dot).
 std::string file_extension(const std::string& path);
 
+// The file name of `path`: what follows its last "/" (the only separator; "\" and ":"
+// are ordinary name characters), "" when the path ends in "/". Without
+// `with_extension` the extension as `file_extension` gives it (the last "." and what
+// follows, unless a blank follows that dot) is dropped.
+std::string file_name_from_path(const std::string& path, bool with_extension = false);
+
 // True when the extension, with ASCII letters lower-cased, is one of the video
 // extensions.
 bool is_video_file(const std::string& path);

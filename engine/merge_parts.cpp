@@ -1,10 +1,10 @@
 #include "engine/merge_parts.h"
 
 #include "engine/converter_runner.h"
+#include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/media_probes.h"
 #include "engine/merge_commands.h"
-#include "engine/text_helpers.h"
 #include "platform/files.h"
 #include "platform/gui/gui.h"
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/file_helpers.h"
 #include "engine/system_info.h"
 #include "engine/text_helpers.h"
 #include "platform/files.h"

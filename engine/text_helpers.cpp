@@ -7,8 +7,6 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/file_helpers.h"
-
 namespace {
 
 constexpr size_t not_found = std::string_view::npos;
@@ -201,14 +199,6 @@ std::string text_after_marker(const std::string& text, const std::string& marker
     if (from <= size) at = find_first(text, marker, static_cast<size_t>(from), ignore_case);
   }
   return at == not_found ? std::string() : text.substr(at + marker.size());
-}
-
-std::string file_name_from_path(const std::string& path, bool with_extension) {
-  if (path.empty() || path.back() == '/') return {};
-  const size_t slash = path.find_last_of('/');
-  std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (!with_extension) name.resize(name.size() - file_extension(name).size());
-  return name;
 }
 
 int duration_text_to_seconds(const std::string& text) {

@@ -1,7 +1,8 @@
 #pragma once
-// Cutting texts between markers, file names out of paths, and duration texts into
-// whole seconds. The workers and editors read what they need from the converter's
-// console text and from paths with these.
+// Cutting texts between markers, duration texts into whole seconds, numbers, ASCII
+// case and CR LF lines. The workers and editors read what they need from the
+// converter's console text with these. They depend on nothing else in the program
+// (taking a path apart is in engine/file_helpers.h).
 //
 // Texts are UTF-8 byte strings. Positions and lengths are in bytes and 1-based; a
 // search never matches starting on a UTF-8 continuation byte (inside a multibyte
@@ -49,12 +50,6 @@ std::string text_left_of_marker(const std::string& text, const std::string& mark
 // Empty when the marker is not found.
 std::string text_after_marker(const std::string& text, const std::string& marker, int start = 0,
                               bool ignore_case = false);
-
-// The file name of `path`: what follows its last "/" (the only separator; "\" and ":"
-// are ordinary name characters), "" when the path ends in "/". Without
-// `with_extension` the extension as `file_extension` gives it (the last "." and what
-// follows, unless a blank follows that dot) is dropped.
-std::string file_name_from_path(const std::string& path, bool with_extension = false);
 
 // Whole seconds of a duration text by its separators: the text split at every ":"
 // (a trailing empty piece dropped) must give at least three pieces, read as hours,

@@ -6,6 +6,7 @@
 #include "engine/edit/custom_command_file.h"
 #include "engine/edit/edit_job_command.h"
 #include "engine/edit/edit_utilities.h"
+#include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/media_probes.h"
 #include "engine/text_helpers.h"

@@ -4,10 +4,10 @@
 #include "engine/edit/edit_field_values.h"
 #include "engine/edit/edit_job_command.h"
 #include "engine/edit/edit_utilities.h"
+#include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/job_progress.h"
 #include "engine/media_probes.h"
-#include "engine/text_helpers.h"
 #include "platform/files.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include "engine/edit/edit_job_checks.h"
 #include "engine/edit/edit_step_common.h"
 #include "engine/edit/edit_utilities.h"
+#include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/system_info.h"
 #include "engine/text_helpers.h"

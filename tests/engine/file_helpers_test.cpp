@@ -73,6 +73,32 @@ TEST(FileHelpers, ParentFolderAndExtension) {
   }
 }
 
+TEST(FileHelpers, FileNameFromPath) {
+  struct Case {
+    std::string path, without_extension, with_extension;
+  };
+  const Case cases[] = {
+      {"/home/u/视频/片段.mp4", "片段", "片段.mp4"},
+      {"/v/a.b.mkv", "a.b", "a.b.mkv"},
+      {"/v/noext", "noext", "noext"},
+      {"name.flv", "name", "name.flv"},
+      {"/v/dir/", "", ""},
+      {"/v//", "", ""},
+      {"/", "", ""},
+      {"", "", ""},
+      {"/v/name.", "name", "name."},
+      {"/v/.hidden", "", ".hidden"},
+      {"/v/Season 1.Episode 2", "Season 1.Episode 2", "Season 1.Episode 2"},
+      {"/v.d/file", "file", "file"},
+      {"C:\\videos\\clip.mp4", "C:\\videos\\clip", "C:\\videos\\clip.mp4"},  // only "/" separates
+      {"/v/a:b.ts", "a:b", "a:b.ts"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(file_name_from_path(c.path), c.without_extension) << c.path;
+    EXPECT_EQ(file_name_from_path(c.path, true), c.with_extension) << c.path;
+  }
+}
+
 TEST(FileHelpers, EnsureDirectoryMakesEveryLevel) {
   TempDir dir;
   EXPECT_TRUE(ensure_directory(dir / "新媒体/a/b/c"));
