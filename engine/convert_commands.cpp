@@ -117,14 +117,6 @@ std::string converter_muxer_name(const std::string& format) {
   return f;
 }
 
-bool fits_between_quotes(const std::string& text) {
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || byte < 0x20 || byte == 0x7F) return false;
-  }
-  return text.empty() || text.back() != '\\';
-}
-
 ConvertRowPlan plan_convert_row(const std::string& listed_source, const ConvertRowOptions& options) {
   ConvertRowPlan plan;
   plan.source = rewrite_course_stream_address(listed_source);

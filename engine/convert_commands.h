@@ -81,11 +81,6 @@ const char* convert_command_name(ConvertCommand shape);
 // The converter's muxer name for an output format given after "-f".
 std::string converter_muxer_name(const std::string& format);
 
-// True when `text` between two double quotes stays one argument and reads as itself:
-// it holds no double quote and no control character, and does not end in a backslash
-// (which would make the closing quote a literal one).
-bool fits_between_quotes(const std::string& text);
-
 // The plan of the row whose column 1 reads `listed_source`.
 // O: beside the source, `parent_folder` of S + stem + "_new"; otherwise, and for a
 // stream address (which has no folder of its own), the output folder + "/" + stem.

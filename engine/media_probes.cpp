@@ -20,6 +20,14 @@ std::string short_path_for_command(const std::string& path) {
   return alias.empty() ? path : alias + "/" + file_name;
 }
 
+bool fits_between_quotes(const std::string& text) {
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || byte < 0x20 || byte == 0x7F) return false;
+  }
+  return text.empty() || text.back() != '\\';
+}
+
 std::string probe_duration(const std::string& path) { return probe_duration_with_console(path, nullptr); }
 
 std::string probe_duration_with_console(const std::string& path, std::string* console_text) {

@@ -1,7 +1,7 @@
 #pragma once
 // The small operations under every converter command: the form in which a path is
-// written into a command line, the duration probe, and the probe of a file's frame
-// size and sound.
+// written into a command line and whether it can be, the duration probe, and the
+// probe of a file's frame size and sound.
 
 #include <string>
 
@@ -17,6 +17,11 @@
 // - no alias to be had (nothing there and no folder for it): the path unchanged.
 // Only "/" separates folders.
 std::string short_path_for_command(const std::string& path);
+
+// True when `text` between two double quotes stays one argument and reads as itself:
+// it holds no double quote and no control character, and does not end in a backslash
+// (which would make the closing quote a literal one).
+bool fits_between_quotes(const std::string& text);
 
 // The duration of the media file at `path` as the converter prints it after
 // "Duration: " up to the next "." ("00:01:23" for "Duration: 00:01:23.45, ..."), with

@@ -7,7 +7,6 @@
 #include <sstream>
 #include <string_view>
 
-#include "engine/convert_commands.h"
 #include "engine/media_probes.h"
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include <boost/algorithm/string/replace.hpp>
 
-#include "engine/convert_commands.h"
 #include "engine/edit/custom_command_file.h"
 #include "engine/edit/edit_job_command.h"
 #include "engine/edit/edit_utilities.h"

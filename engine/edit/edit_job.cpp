@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "engine/convert_row.h"
 #include "engine/edit/edit_job_checks.h"
 #include "engine/edit/edit_job_first_transcode.h"
 #include "engine/edit/edit_job_save.h"
@@ -96,7 +95,7 @@ void edit_one_video(const EditPage& page, int row_number, RowId row, const std::
   state.full_length = duration_text_to_seconds(model.cell_by_id(list, row, edit_list_duration_column));
   state.kept_length = state.full_length;
   if (is_listed_source(state.work_file_a, sources) || is_listed_source(state.work_file_b, sources)) {
-    set_edit_status(page, state, convert_status_output_is_source);
+    set_edit_status(page, state, edit_status_output_is_source);
     return;
   }
   set_edit_status(page, state, edit_status_transcoding);

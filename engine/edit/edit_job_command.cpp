@@ -1,6 +1,5 @@
 #include "engine/edit/edit_job_command.h"
 
-#include "engine/convert_commands.h"
 #include "engine/globals.h"
 #include "engine/media_probes.h"
 

@@ -1,6 +1,5 @@
 #include "engine/edit/edit_job_save.h"
 
-#include "engine/convert_row.h"
 #include "engine/edit/edit_field_values.h"
 #include "engine/edit/edit_job_command.h"
 #include "engine/edit/edit_utilities.h"
@@ -103,7 +102,7 @@ std::string save_edited_video(const EditVideoState& state, const EditPage& page,
   for (const std::string& source : listed_sources) overwrites = overwrites || is_same_file(output, source);
 
   if (overwrites) {
-    status = convert_status_output_is_source;
+    status = edit_status_output_is_source;
   } else if (options.output_folder.empty()) {
     // No folder chosen: the output would land in the root folder.
     status = edit_status_save_failed;

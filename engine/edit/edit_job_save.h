@@ -31,6 +31,9 @@ inline constexpr const char* edit_status_saving = "正在保存";
 inline constexpr const char* edit_status_compressing = "压缩并保存中";
 inline constexpr const char* edit_status_done = ">任务完成<";
 inline constexpr const char* edit_status_save_failed = "保存失败";
+// The row's status when a work file or the output would be written over a listed source
+// (the text the convert and merge jobs show for theirs).
+inline constexpr const char* edit_status_output_is_source = "输出会覆盖原视频";
 
 // The options of one save, read from the page when the save runs.
 struct EditSaveOptions {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "engine/media_probes.h"
 #include "platform/process.h"
 #include "platform/shortpath.h"
 #include "tests/support/test_env.h"
