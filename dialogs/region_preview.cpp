@@ -5,7 +5,6 @@
 
 #include "engine/converter_runner.h"
 #include "engine/decimal_text.h"
-#include "engine/edit/edit_utilities.h"
 #include "engine/file_helpers.h"
 #include "engine/frame_size.h"
 #include "engine/globals.h"

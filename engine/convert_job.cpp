@@ -9,7 +9,6 @@
 #include "engine/convert_commands.h"
 #include "engine/convert_row.h"
 #include "engine/converter_runner.h"
-#include "engine/edit/edit_utilities.h"
 #include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/helper_thread.h"

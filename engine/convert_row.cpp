@@ -2,7 +2,7 @@
 
 #include <initializer_list>
 
-#include "engine/edit/edit_utilities.h"
+#include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/media_probes.h"
 #include "platform/files.h"

@@ -128,3 +128,10 @@ int enumerate_files(const std::string& folder, const std::string& pattern, std::
 void pump_messages() { process_pending_events(); }
 
 bool delete_file_via_shell(const std::string& path) { return move_to_trash(path); }
+
+std::int64_t get_file_size(const std::string& path) {
+  const auto length = file_length(path);
+  return length ? static_cast<std::int64_t>(*length) : file_size_query_failed;
+}
+
+bool delete_file(const std::string& path) { return remove_file(path); }

@@ -9,6 +9,7 @@
 // folder, neither listing it nor descending into it, so a link loop cannot make a
 // scan endless and a scan never leaves the tree it was given.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -78,3 +79,15 @@ void pump_messages();
 
 // Moves the file or folder at `path` to the user's trash; true when it went there.
 bool delete_file_via_shell(const std::string& path);
+
+// What `get_file_size` answers when there is no file: the size query's failure value
+// taken as a size. Callers test that the file exists as well.
+inline constexpr std::int64_t file_size_query_failed = 4294967295;
+
+// The length in bytes of the file at `path` (the full 64-bit length, also for a
+// sparse file), or `file_size_query_failed` when nothing exists there.
+std::int64_t get_file_size(const std::string& path);
+
+// Deletes the file at `path` (a link itself, never its target; never a folder). A
+// missing file is no error for any caller; true when a file was deleted.
+bool delete_file(const std::string& path);

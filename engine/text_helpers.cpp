@@ -287,3 +287,27 @@ std::vector<std::string> split_crlf_lines(const std::string& text) {
   }
   return lines;
 }
+
+namespace {
+
+// The last two characters of "00" followed by `n` in decimal.
+std::string last_two_of_padded(int n) {
+  const std::string padded = "00" + std::to_string(n);
+  return padded.substr(padded.size() - 2);
+}
+
+}  // namespace
+
+std::string format_seconds_hms(int seconds) {
+  int minutes = 0;
+  if (seconds >= 60) {
+    minutes = seconds / 60;
+    seconds %= 60;
+  }
+  int hours = 0;
+  if (minutes >= 60) {
+    hours = minutes / 60;
+    minutes %= 60;
+  }
+  return last_two_of_padded(hours) + ":" + last_two_of_padded(minutes) + ":" + last_two_of_padded(seconds);
+}

@@ -90,3 +90,8 @@ int first_text_starting_with(const std::vector<std::string>& texts, const std::s
 // line end, and no empty line follows a final line end ("" gives no line, "a\r\n"
 // one, "\r\n" one empty line). A lone LF is part of its line.
 std::vector<std::string> split_crlf_lines(const std::string& text);
+
+// Whole seconds as "HH:MM:SS", each field the last two characters of "00" followed by
+// the number: 3725 gives "01:02:05"; hours from 100 on keep their last two digits, and
+// a negative value is not corrected (-5 gives "00:00:-5").
+std::string format_seconds_hms(int seconds);

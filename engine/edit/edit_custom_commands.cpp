@@ -4,7 +4,6 @@
 
 #include "engine/edit/custom_command_file.h"
 #include "engine/edit/edit_job_command.h"
-#include "engine/edit/edit_utilities.h"
 #include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/media_probes.h"

@@ -10,7 +10,7 @@
 #include "engine/edit/edit_job_save.h"
 #include "engine/edit/edit_job_state.h"
 #include "engine/edit/edit_job_steps.h"
-#include "engine/edit/edit_utilities.h"
+#include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/media_probes.h"
 #include "engine/program_pictures.h"

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "engine/edit/edit_job_command.h"
-#include "engine/edit/edit_utilities.h"
 #include "engine/file_helpers.h"
 #include "engine/frame_size.h"
 #include "engine/globals.h"

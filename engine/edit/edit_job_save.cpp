@@ -2,7 +2,6 @@
 
 #include "engine/edit/edit_field_values.h"
 #include "engine/edit/edit_job_command.h"
-#include "engine/edit/edit_utilities.h"
 #include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/job_progress.h"

@@ -1,7 +1,6 @@
 #include "engine/edit/edit_job_state.h"
 
 #include "engine/edit/edit_job_command.h"
-#include "engine/edit/edit_utilities.h"
 #include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/text_helpers.h"

@@ -6,8 +6,10 @@
 #include "engine/edit/edit_job_command.h"
 #include "engine/edit/edit_step_common.h"
 #include "engine/edit/edit_utilities.h"
+#include "engine/file_helpers.h"
 #include "engine/globals.h"
 #include "engine/media_probes.h"
+#include "engine/text_helpers.h"
 #include "engine/transition_table.h"
 
 namespace {

@@ -6,7 +6,6 @@
 
 #include "engine/edit/edit_field_values.h"
 #include "engine/edit/edit_step_common.h"
-#include "engine/edit/edit_utilities.h"
 #include "engine/text_helpers.h"
 
 namespace {

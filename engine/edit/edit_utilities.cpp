@@ -7,35 +7,6 @@
 #include "platform/event_pump.h"
 #include "platform/files.h"
 
-std::int64_t get_file_size(const std::string& path) {
-  const auto length = file_length(path);
-  return length ? static_cast<std::int64_t>(*length) : file_size_query_failed;
-}
-
-namespace {
-
-// The last two characters of "00" followed by `n` in decimal.
-std::string last_two_of_padded(int n) {
-  const std::string padded = "00" + std::to_string(n);
-  return padded.substr(padded.size() - 2);
-}
-
-}  // namespace
-
-std::string format_seconds_hms(int seconds) {
-  int minutes = 0;
-  if (seconds >= 60) {
-    minutes = seconds / 60;
-    seconds %= 60;
-  }
-  int hours = 0;
-  if (minutes >= 60) {
-    hours = minutes / 60;
-    minutes %= 60;
-  }
-  return last_two_of_padded(hours) + ":" + last_two_of_padded(minutes) + ":" + last_two_of_padded(seconds);
-}
-
 std::string random_parity_text(int low, int high, int mode) {
   if (low < 1 || high < 1) return random_parity_bound_message;
   const int smaller = std::min(low, high), larger = std::max(low, high);
@@ -66,5 +37,3 @@ void wait_pumping_messages(int amount, int unit) {
   const std::int64_t per_unit = (unit >= 0 && unit <= 3) ? milliseconds_per_unit[unit] : 1;
   pause_processing_events(std::chrono::milliseconds(static_cast<std::int64_t>(amount) * per_unit));
 }
-
-bool delete_file(const std::string& path) { return remove_file(path); }

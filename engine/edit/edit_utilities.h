@@ -1,23 +1,10 @@
 #pragma once
-// Small routines of the edit job that other jobs and the region editors share: a
-// file's size, seconds as HH:MM:SS, a random number of a chosen parity, a colour as
-// hex digits, a pause that keeps events flowing, and deleting a file.
+// Small routines of the edit job that the edit page and the region editors share: a
+// random number of a chosen parity, a colour as hex digits, and a pause that keeps
+// events flowing.
 
 #include <cstdint>
 #include <string>
-
-// What `get_file_size` answers when there is no file: the size query's failure value
-// taken as a size. Callers test that the file exists as well.
-inline constexpr std::int64_t file_size_query_failed = 4294967295;
-
-// The length in bytes of the file at `path` (the full 64-bit length, also for a
-// sparse file), or `file_size_query_failed` when nothing exists there.
-std::int64_t get_file_size(const std::string& path);
-
-// Whole seconds as "HH:MM:SS", each field the last two characters of "00" followed by
-// the number: 3725 gives "01:02:05"; hours from 100 on keep their last two digits, and
-// a negative value is not corrected (-5 gives "00:00:-5").
-std::string format_seconds_hms(int seconds);
 
 // The text returned when a bound given to `random_parity_text` is below 1.
 inline constexpr const char* random_parity_bound_message = "起始数或结束数都必须≥1";
@@ -38,7 +25,3 @@ std::string colour_to_hex(std::uint32_t colour);
 // other unit counts as milliseconds). On the UI thread pending events keep being
 // processed meanwhile. A zero or negative amount returns at once.
 void wait_pumping_messages(int amount, int unit = 0);
-
-// Deletes the file at `path` (a link itself, never its target; never a folder). A
-// missing file is no error for any caller; true when a file was deleted.
-bool delete_file(const std::string& path);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -296,4 +298,35 @@ TEST(FileHelpers, FolderWalksProcessPendingEventsOnTheUiThread) {
   pump_messages();
   EXPECT_EQ(pumped, 1);
   set_ui_event_pump({});
+}
+
+TEST(FileHelpers, GetFileSize) {
+  TempDir dir;
+  write_file(dir / "nine.bin", "123456789");
+  EXPECT_EQ(get_file_size(dir / "nine.bin"), 9);
+  write_file(dir / "empty", "");
+  EXPECT_EQ(get_file_size(dir / "empty"), 0);
+  EXPECT_EQ(get_file_size(dir / "missing"), 4294967295);
+  EXPECT_EQ(get_file_size(dir / "missing"), file_size_query_failed);
+
+  const std::string sparse = dir / "five_gb.mkv";
+  write_file(sparse, "");
+  const std::int64_t five_gb = 5368709120;
+  ASSERT_EQ(::truncate(sparse.c_str(), five_gb), 0);
+  EXPECT_EQ(get_file_size(sparse), five_gb);
+}
+
+TEST(FileHelpers, DeleteFile) {
+  TempDir dir;
+  write_file(dir / "a.mp4", "x");
+  write_file(dir / "target", "kept");
+  fs::create_symlink(dir / "target", dir / "link");
+  fs::create_directory(dir / "folder");
+  EXPECT_TRUE(delete_file(dir / "a.mp4"));
+  EXPECT_FALSE(fs::exists(dir / "a.mp4"));
+  EXPECT_FALSE(delete_file(dir / "a.mp4"));  // missing: nothing happens
+  EXPECT_TRUE(delete_file(dir / "link"));
+  EXPECT_TRUE(fs::exists(dir / "target"));
+  EXPECT_FALSE(delete_file(dir / "folder"));
+  EXPECT_TRUE(fs::is_directory(dir / "folder"));
 }

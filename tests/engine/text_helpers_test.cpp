@@ -225,3 +225,17 @@ TEST(TextHelpers, SplitCrlfLines) {
   EXPECT_EQ(split_crlf_lines("\r\n"), (std::vector<std::string>{""}));
   EXPECT_EQ(split_crlf_lines("a\r\n\r\nb\nc\r"), (std::vector<std::string>{"a", "", "b\nc\r"}));
 }
+
+TEST(TextHelpers, FormatSecondsHms) {
+  struct Case {
+    int seconds;
+    const char* text;
+  };
+  const Case cases[] = {
+      {0, "00:00:00"},      {3, "00:00:03"},     {59, "00:00:59"},      {60, "00:01:00"},
+      {61, "00:01:01"},     {3599, "00:59:59"},  {3600, "01:00:00"},    {3725, "01:02:05"},
+      {86399, "23:59:59"},  {359999, "99:59:59"}, {360000, "00:00:00"}, {-5, "00:00:-5"},
+      {-75, "00:00:75"},    {INT_MAX, "23:14:07"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(format_seconds_hms(c.seconds), c.text) << c.seconds;
+}

@@ -16,36 +16,6 @@ namespace fs = std::filesystem;
 using test_env::TempDir;
 using test_env::write_file;
 
-TEST(EditUtilities, GetFileSize) {
-  TempDir dir;
-  write_file(dir / "nine.bin", "123456789");
-  EXPECT_EQ(get_file_size(dir / "nine.bin"), 9);
-  write_file(dir / "empty", "");
-  EXPECT_EQ(get_file_size(dir / "empty"), 0);
-  EXPECT_EQ(get_file_size(dir / "missing"), 4294967295);
-  EXPECT_EQ(get_file_size(dir / "missing"), file_size_query_failed);
-
-  const std::string sparse = dir / "five_gb.mkv";
-  write_file(sparse, "");
-  const std::int64_t five_gb = 5368709120;
-  ASSERT_EQ(::truncate(sparse.c_str(), five_gb), 0);
-  EXPECT_EQ(get_file_size(sparse), five_gb);
-}
-
-TEST(EditUtilities, FormatSecondsHms) {
-  struct Case {
-    int seconds;
-    const char* text;
-  };
-  const Case cases[] = {
-      {0, "00:00:00"},      {3, "00:00:03"},     {59, "00:00:59"},      {60, "00:01:00"},
-      {61, "00:01:01"},     {3599, "00:59:59"},  {3600, "01:00:00"},    {3725, "01:02:05"},
-      {86399, "23:59:59"},  {359999, "99:59:59"}, {360000, "00:00:00"}, {-5, "00:00:-5"},
-      {-75, "00:00:75"},    {INT_MAX, "23:14:07"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(format_seconds_hms(c.seconds), c.text) << c.seconds;
-}
-
 TEST(EditUtilities, RandomParityTextStaysInRangeWithTheRightParity) {
   struct Case {
     int low, high, mode;
@@ -114,19 +84,4 @@ TEST(EditUtilities, WaitPumpingMessagesWaitsTheTimeAndKeepsEventsFlowing) {
   wait_pumping_messages(0, 3);
   wait_pumping_messages(-5, 2);
   EXPECT_LT(clock::now() - start, std::chrono::seconds(5));  // no wait at all, only a sanity bound
-}
-
-TEST(EditUtilities, DeleteFile) {
-  TempDir dir;
-  write_file(dir / "a.mp4", "x");
-  write_file(dir / "target", "kept");
-  fs::create_symlink(dir / "target", dir / "link");
-  fs::create_directory(dir / "folder");
-  EXPECT_TRUE(delete_file(dir / "a.mp4"));
-  EXPECT_FALSE(fs::exists(dir / "a.mp4"));
-  EXPECT_FALSE(delete_file(dir / "a.mp4"));  // missing: nothing happens
-  EXPECT_TRUE(delete_file(dir / "link"));
-  EXPECT_TRUE(fs::exists(dir / "target"));
-  EXPECT_FALSE(delete_file(dir / "folder"));
-  EXPECT_TRUE(fs::is_directory(dir / "folder"));
 }
