@@ -7,11 +7,11 @@
 #include <string>
 
 #include "dialogs/crop_region_dialog.h"
-#include "dialogs/mosaic_region_dialog.h"
 #include "dialogs/custom_command_dialog.h"
 #include "dialogs/m3u8_batch_copy_dialog.h"
+#include "dialogs/mosaic_region_dialog.h"
 #include "dialogs/picture_position_dialog.h"
-#include "engine/worker_threads.h"
+#include "engine/converter/worker_threads.h"
 #include "platform/qt/desktop_check.h"
 #include "platform/qt/qt_gui.h"
 #include "platform/qt/qt_program_end.h"
@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   }
   int exit_code = 0;
   run_qt_program(argc, argv, [&exit_code](GuiModel&) {
-    // The dialogs the main window's buttons open (engine/dialog_openers.h).
+    // The dialogs the main window's buttons open (engine/window/dialog_openers.h).
     register_crop_region_dialog_opener();
     register_mosaic_region_dialog_opener();
     register_picture_position_dialog_opener();

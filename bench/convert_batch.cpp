@@ -32,11 +32,11 @@
 #include <vector>
 
 #include "bench/direct_run.h"
-#include "engine/convert_commands.h"
-#include "engine/convert_job.h"
-#include "engine/converter_runner.h"
-#include "engine/globals.h"
-#include "engine/media_probes.h"
+#include "engine/common/globals.h"
+#include "engine/convert/convert_commands.h"
+#include "engine/convert/convert_job.h"
+#include "engine/converter/converter_runner.h"
+#include "engine/converter/media_probes.h"
 #include "platform/gui/gui.h"
 #include "platform/process.h"
 #include "tests/support/convert_page_window.h"

@@ -41,10 +41,10 @@
 #include <vector>
 
 #include "bench/direct_run.h"
+#include "engine/common/globals.h"
 #include "engine/edit/edit_job.h"
 #include "engine/edit/edit_job_save.h"
 #include "engine/edit/edit_job_state.h"
-#include "engine/globals.h"
 #include "platform/gui/gui.h"
 #include "tests/support/job_run_folder.h"
 #include "tests/support/logging_converter.h"

@@ -51,7 +51,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/worker_threads.h"
+#include "engine/converter/worker_threads.h"
 #include "platform/files.h"
 #include "platform/gui/gui.h"
 #include "platform/qt/qt_gui.h"

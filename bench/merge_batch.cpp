@@ -36,8 +36,8 @@
 #include <thread>
 #include <vector>
 
-#include "engine/globals.h"
-#include "engine/merge_job.h"
+#include "engine/common/globals.h"
+#include "engine/merge/merge_job.h"
 #include "platform/gui/gui.h"
 #include "tests/support/merge_page_window.h"
 #include "tests/support/test_env.h"

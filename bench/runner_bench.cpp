@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "bench/direct_run.h"
-#include "engine/converter_runner.h"
+#include "engine/converter/converter_runner.h"
 
 namespace {
 

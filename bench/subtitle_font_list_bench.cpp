@@ -4,8 +4,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "engine/subtitle_fonts.h"
-#include "engine/system_info.h"
+#include "engine/common/system_info.h"
+#include "engine/edit/subtitle_fonts.h"
 
 int main() {
   const auto started = std::chrono::steady_clock::now();

@@ -7,8 +7,8 @@
 
 #include "dialogs/colour_frame.h"
 #include "dialogs/region_hand_off.h"
-#include "engine/dialog_openers.h"
-#include "engine/main_window_token.h"
+#include "engine/window/dialog_openers.h"
+#include "engine/window/main_window_token.h"
 
 namespace {
 

@@ -50,7 +50,7 @@ WindowToken create_crop_region_dialog();
 void open_crop_region_dialog(WindowToken owner);
 
 // Registers the editor's opener for the edit page's "智能编辑裁切区域" button
-// (engine/dialog_openers.h): modal over the main window. Call at program start.
+// (engine/window/dialog_openers.h): modal over the main window. Call at program start.
 void register_crop_region_dialog_opener();
 
 // The place task: the crop box from the value boxes, and its caption.

@@ -1,8 +1,8 @@
 #include "dialogs/custom_command_dialog.h"
 
 #include "engine/edit/custom_command_file.h"
-#include "engine/dialog_openers.h"
-#include "engine/main_window_token.h"
+#include "engine/window/dialog_openers.h"
+#include "engine/window/main_window_token.h"
 
 std::atomic<int> custom_commands_saved{1};
 

@@ -52,7 +52,7 @@ WindowToken create_custom_command_dialog();
 void open_custom_command_dialog(WindowToken owner = {});
 
 // Registers the dialog's opener for the edit page's "编辑" button
-// (engine/dialog_openers.h): modal, owned by the main window. Called at program start.
+// (engine/window/dialog_openers.h): modal, owned by the main window. Called at program start.
 void register_custom_command_dialog_opener();
 
 // Handlers (UI thread; each event names the dialog).

@@ -3,8 +3,8 @@
 #include <boost/algorithm/string/replace.hpp>
 #include <set>
 
-#include "engine/regex_search.h"
-#include "engine/text_helpers.h"
+#include "engine/common/regex_search.h"
+#include "engine/common/text_helpers.h"
 
 std::string collect_m3u8_addresses(const std::string& copied, const std::string& box_text) {
   std::string text = copied;

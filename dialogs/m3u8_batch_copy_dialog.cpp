@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "dialogs/m3u8_addresses.h"
-#include "engine/dialog_openers.h"
-#include "engine/job_list_rows.h"
-#include "engine/main_window_token.h"
-#include "engine/worker_threads.h"
+#include "engine/converter/worker_threads.h"
+#include "engine/window/dialog_openers.h"
+#include "engine/window/job_list_rows.h"
+#include "engine/window/main_window_token.h"
 
 M3u8FillThread m3u8_fill_thread;
 

@@ -13,7 +13,7 @@
 // dialog without touching the list.
 //
 // Threads: the handlers run on the UI thread; the fill runs on a worker thread
-// (engine/worker_threads.h, so shutdown ends it between rows) and writes the list
+// (engine/converter/worker_threads.h, so shutdown ends it between rows) and writes the list
 // through the control model. When the dialog goes, its destroyed handler waits until
 // the fill has left, so no row is written after the dialog is gone and no fill is
 // cut off half-way.
@@ -41,7 +41,7 @@ WindowToken create_m3u8_batch_copy_dialog();
 void open_m3u8_batch_copy_dialog(WindowToken owner = {});
 
 // Registers the dialog's opener for the main window's "添加m3u8视频地址" button
-// (engine/dialog_openers.h): modal, without an owner. Called at program start.
+// (engine/window/dialog_openers.h): modal, without an owner. Called at program start.
 void register_m3u8_batch_copy_dialog_opener();
 
 // Handlers (UI thread; each event names the dialog).

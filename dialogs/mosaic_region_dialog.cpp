@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "dialogs/region_hand_off.h"
-#include "engine/dialog_openers.h"
-#include "engine/main_window_token.h"
-#include "engine/program_pictures.h"
+#include "engine/window/dialog_openers.h"
+#include "engine/window/main_window_token.h"
+#include "engine/window/program_pictures.h"
 #include "platform/gui/picture.h"
 
 namespace {

@@ -36,7 +36,7 @@ WindowToken create_mosaic_region_dialog();
 void open_mosaic_region_dialog(WindowToken owner);
 
 // Registers the editor's opener for the edit page's "智能编辑水印位置" button
-// (engine/dialog_openers.h): not modal, owned by the main window. Call at program start.
+// (engine/window/dialog_openers.h): not modal, owned by the main window. Call at program start.
 void register_mosaic_region_dialog_opener();
 
 // The place task: shows the mosaic box and sets it from the value boxes.

@@ -8,13 +8,13 @@
 #include <string>
 
 #include "dialogs/region_hand_off.h"
-#include "engine/dialog_openers.h"
-#include "engine/edit_settings_saver.h"
-#include "engine/file_dialogs.h"
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/main_window_token.h"
-#include "engine/watermark_picture_size.h"
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/edit/edit_settings_saver.h"
+#include "engine/edit/watermark_picture_size.h"
+#include "engine/window/dialog_openers.h"
+#include "engine/window/file_dialogs.h"
+#include "engine/window/main_window_token.h"
 #include "platform/files.h"
 #include "platform/gui/picture.h"
 

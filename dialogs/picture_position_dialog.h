@@ -39,8 +39,8 @@ inline constexpr const char* picture_pos_invalid_picture_message = "请重新选
 // The editor's state that outlives its window: the id of the overlay in the preview
 // (0 before the first placement) and whether it is being dragged (0 or 1). The last
 // cursor position over the preview and the grab offset are preview_mouse_pos and
-// overlay_grab_offset (engine/globals.h); the picture's size is watermark_picture_width
-// and watermark_picture_height (engine/watermark_picture_size.h).
+// overlay_grab_offset (engine/common/globals.h); the picture's size is watermark_picture_width
+// and watermark_picture_height (engine/edit/watermark_picture_size.h).
 extern std::atomic<int> overlay_object;
 extern std::atomic<int> overlay_dragging;
 
@@ -58,7 +58,7 @@ WindowToken create_picture_position_dialog();
 void open_picture_position_dialog(WindowToken owner);
 
 // Registers the editor's opener for the edit page's "智能编辑图片位置" button
-// (engine/dialog_openers.h): not modal, owned by the main window. The button measures
+// (engine/window/dialog_openers.h): not modal, owned by the main window. The button measures
 // the watermark picture before it asks for the opener. Call at program start.
 void register_picture_position_dialog_opener();
 

@@ -1,6 +1,6 @@
 #include "dialogs/region_hand_off.h"
 
-#include "engine/main_window_token.h"
+#include "engine/window/main_window_token.h"
 
 void load_region_fields(WindowToken window, std::span<const RegionFieldLink> links) {
   const WindowToken main = main_window();

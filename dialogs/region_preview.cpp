@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/converter_runner.h"
-#include "engine/decimal_text.h"
-#include "engine/file_helpers.h"
-#include "engine/frame_size.h"
-#include "engine/globals.h"
-#include "engine/media_probes.h"
-#include "engine/text_helpers.h"
+#include "engine/common/decimal_text.h"
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/common/text_helpers.h"
+#include "engine/converter/converter_runner.h"
+#include "engine/converter/frame_size.h"
+#include "engine/converter/media_probes.h"
 #include "platform/files.h"
 #include "platform/gui/picture.h"
 #include "platform/process.h"

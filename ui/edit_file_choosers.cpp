@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "engine/file_dialogs.h"
-#include "engine/file_helpers.h"
-#include "engine/main_window_token.h"
-#include "engine/text_encoding.h"
+#include "engine/common/file_helpers.h"
+#include "engine/common/text_encoding.h"
+#include "engine/window/file_dialogs.h"
+#include "engine/window/main_window_token.h"
 #include "ui/edit_settings.h"
 #include "ui/main_window.h"
 

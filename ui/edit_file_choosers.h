@@ -4,7 +4,7 @@
 // Five buttons let the user pick the files that edit steps use instead of typing their
 // paths: the audio file (audio_file_dialog) and the watermark, top, bottom and
 // background pictures (all through picture_file_dialog, so its remembered folder moves
-// between them; engine/file_dialogs.h). A chooser opens its dialog on the folder of the
+// between them; engine/window/file_dialogs.h). A chooser opens its dialog on the folder of the
 // path its field holds (an empty field keeps the folder the dialog had), writes the
 // chosen path into the field as chosen (neither its existence nor its kind is tested
 // here: the edit job's start tests the files), and then saves the edit settings,

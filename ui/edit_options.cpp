@@ -4,7 +4,7 @@
 #include <map>
 #include <string_view>
 
-#include "engine/globals.h"
+#include "engine/common/globals.h"
 #include "ui/edit_settings.h"
 #include "ui/list_counts.h"
 #include "ui/main_window.h"

@@ -5,10 +5,10 @@
 #include <map>
 #include <utility>
 
-#include "engine/edit_settings_saver.h"
-#include "engine/globals.h"
-#include "engine/text_helpers.h"
-#include "engine/worker_threads.h"
+#include "engine/common/globals.h"
+#include "engine/common/text_helpers.h"
+#include "engine/converter/worker_threads.h"
+#include "engine/edit/edit_settings_saver.h"
 #include "platform/profile.h"
 #include "ui/installed_call.h"
 #include "ui/main_window.h"

@@ -100,5 +100,5 @@ void set_settings_load_followup(std::function<void()> followup);
 
 // Sets the settings load as the main window's settings start-up task, and
 // `save_edit_settings` as the save that shutdown makes and as the save the dialogs ask
-// for (engine/edit_settings_saver.h).
+// for (engine/edit/edit_settings_saver.h).
 void bind_edit_settings(WindowToken window);

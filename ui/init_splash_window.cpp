@@ -1,8 +1,8 @@
 #include "ui/init_splash_window.h"
 
-#include "engine/globals.h"
-#include "engine/main_window_token.h"
-#include "engine/program_pictures.h"
+#include "engine/common/globals.h"
+#include "engine/window/main_window_token.h"
+#include "engine/window/program_pictures.h"
 #include "platform/files.h"
 #include "ui/resource_paths.h"
 

@@ -20,8 +20,8 @@
 #include <optional>
 #include <string>
 
-#include "engine/globals.h"
-#include "engine/job_list_rows.h"
+#include "engine/common/globals.h"
+#include "engine/window/job_list_rows.h"
 #include "platform/gui/gui.h"
 
 // The lists by the numbers `current_list` holds.

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "engine/file_dialogs.h"
-#include "engine/file_helpers.h"
-#include "engine/media_probes.h"
-#include "engine/worker_threads.h"
+#include "engine/common/file_helpers.h"
+#include "engine/converter/media_probes.h"
+#include "engine/converter/worker_threads.h"
+#include "engine/window/file_dialogs.h"
 #include "platform/profile.h"
 #include "ui/list_counts.h"
 #include "ui/main_window.h"

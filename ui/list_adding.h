@@ -20,7 +20,7 @@
 // A folder scan ("添加视频文件夹"): the folder browser's choice is handed by value to a
 // new scan thread (registered for shutdown, which ends it at its next file), and the
 // list's add-folder button is disabled until the scan has ended. The scan goes through
-// every subfolder at every depth (engine/file_helpers.h `list_subfolders`), then the
+// every subfolder at every depth (engine/common/file_helpers.h `list_subfolders`), then the
 // chosen folder itself, so the videos directly in the chosen folder come last; within a
 // folder, files come in the order the file system gives them. Each video becomes a row
 // that is scrolled into view; the merge lists' and the edit list's rows get their

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/file_helpers.h"
-#include "engine/worker_threads.h"
+#include "engine/common/file_helpers.h"
+#include "engine/converter/worker_threads.h"
 #include "ui/list_counts.h"
 #include "ui/main_window.h"
 

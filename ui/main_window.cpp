@@ -3,8 +3,8 @@
 #include <optional>
 #include <string_view>
 
-#include "engine/globals.h"
-#include "engine/program_pictures.h"
+#include "engine/common/globals.h"
+#include "engine/window/program_pictures.h"
 #include "ui/main_window_design.h"
 
 namespace {

@@ -23,7 +23,7 @@
 
 #include <string>
 
-#include "engine/main_window_token.h"
+#include "engine/window/main_window_token.h"
 #include "platform/gui/gui.h"
 
 // The model's description of the window. Pictures (button pictures, the icon in its
@@ -32,8 +32,8 @@
 WindowSpec main_window_spec(const std::string& run_folder);
 
 // Creates the window in the installed model from main_window_spec(run_folder) (the
-// global run folder, engine/globals.h): hidden, not yet opened, no handlers. From now
-// on it is main_window() (engine/main_window_token.h) until it is destroyed.
+// global run folder, engine/common/globals.h): hidden, not yet opened, no handlers. From now
+// on it is main_window() (engine/window/main_window_token.h) until it is destroyed.
 WindowToken create_main_window();
 
 // A control of the main window (main_window()) by its role.

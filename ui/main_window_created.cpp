@@ -1,7 +1,7 @@
 #include "ui/main_window_created.h"
 
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
 #include "platform/profile.h"
 #include "ui/main_window.h"
 #include "ui/main_window_design.h"

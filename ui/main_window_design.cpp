@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "engine/file_dialogs.h"
+#include "engine/window/file_dialogs.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
 // The one place where the features of the main window bind their handlers.
 
-#include "engine/convert_job.h"
+#include "engine/convert/convert_job.h"
 #include "engine/edit/edit_job.h"
-#include "engine/merge_job.h"
+#include "engine/merge/merge_job.h"
 #include "ui/converter_presence.h"
 #include "ui/edit_file_choosers.h"
-#include "ui/list_adding.h"
-#include "ui/list_editing.h"
 #include "ui/edit_options.h"
 #include "ui/edit_settings.h"
+#include "ui/list_adding.h"
+#include "ui/list_editing.h"
 #include "ui/main_window.h"
 #include "ui/main_window_created.h"
 #include "ui/merge_list_drag.h"

@@ -1,6 +1,6 @@
 #include "ui/merge_list_drag.h"
 
-#include "engine/main_window_token.h"
+#include "engine/window/main_window_token.h"
 #include "ui/main_window.h"
 
 int list_drag_active = 0;

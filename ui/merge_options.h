@@ -1,6 +1,6 @@
 #pragma once
 // The merge page's options: the transition between the two joined parts (a box and a
-// combo of "随机特效" and the transition labels, engine/transition_table.h) and the
+// combo of "随机特效" and the transition labels, engine/common/transition_table.h) and the
 // source whose file name titles each output (two radios).
 //
 // Their settings live in section "批量剪辑视频" (the keys and how the settings load

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "engine/text_helpers.h"
-#include "engine/transition_table.h"
+#include "engine/common/text_helpers.h"
+#include "engine/common/transition_table.h"
 
 int transition_index_from_setting(const std::string& value) {
   const double number = std::trunc(text_to_number(value));

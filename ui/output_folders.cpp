@@ -3,11 +3,11 @@
 #include <optional>
 #include <string>
 
-#include "engine/dialog_openers.h"
-#include "engine/file_dialogs.h"
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/watermark_picture_size.h"
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/edit/watermark_picture_size.h"
+#include "engine/window/dialog_openers.h"
+#include "engine/window/file_dialogs.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "ui/main_window.h"

@@ -2,7 +2,7 @@
 // The output-folder rows of the three pages, and the main window's buttons that open
 // the dialogs (the custom command editor, the m3u8 batch-copy dialog, the
 // picture-position editor, the crop editor and the mosaic editor,
-// engine/dialog_openers.h).
+// engine/window/dialog_openers.h).
 //
 // Each page's row has its folder field, "浏览" and "打开文件夹":
 // - "浏览" opens the folder chooser on the field's folder; a chosen folder goes into

@@ -2,10 +2,10 @@
 
 #include <utility>
 
-#include "engine/convert_job.h"
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/worker_threads.h"
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/convert/convert_job.h"
+#include "engine/converter/worker_threads.h"
 #include "platform/process.h"
 #include "platform/program_folder.h"
 #include "ui/installed_call.h"

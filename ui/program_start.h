@@ -51,7 +51,7 @@ int program_start_in(const std::string& folder, const std::function<void()>& aft
 // some of those there. Returns the main window.
 WindowToken open_main_window_in(const std::string& folder, const std::function<void()>& after_binding = {});
 
-// Creates the global lists and pairs, empty (engine/globals.h, ui/ui_globals.h).
+// Creates the global lists and pairs, empty (engine/common/globals.h, ui/ui_globals.h).
 void init_global_arrays();
 
 // The exit routine: releases every global text, list and pair. Writes nothing.

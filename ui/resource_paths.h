@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "engine/program_pictures.h"
+#include "engine/window/program_pictures.h"
 
 // The program icon: one icon file holding 16, 32, 48 and 64 pixel images, and the same
 // images as single PNG files.
@@ -14,7 +14,7 @@ inline constexpr std::array<const char*, 4> program_icon_png_paths = {
     "resources/program_icon_64.png"};
 
 // The 32 x 32 start-button pictures (stop_picture_path and the three pages' idle
-// pictures) are in engine/program_pictures.h, where the batch jobs that switch them
+// pictures) are in engine/window/program_pictures.h, where the batch jobs that switch them
 // find them.
 
 // 16 x 16 picture of the small button that reverses the subtitle text.

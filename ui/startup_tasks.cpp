@@ -3,7 +3,7 @@
 #include <array>
 #include <mutex>
 
-#include "engine/worker_threads.h"
+#include "engine/converter/worker_threads.h"
 
 namespace {
 

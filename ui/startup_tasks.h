@@ -7,7 +7,7 @@
 // The created handler starts them in this order: the converter presence check, then
 // the subtitle font list, then the settings restore. They run at the same time as each
 // other and as the UI thread; shutdown asks them to stop like every worker thread
-// (engine/worker_threads.h).
+// (engine/converter/worker_threads.h).
 
 #include <functional>
 

@@ -3,9 +3,9 @@
 #include <atomic>
 #include <cstdint>
 
-#include "engine/globals.h"
-#include "engine/subtitle_fonts.h"
-#include "engine/worker_threads.h"
+#include "engine/common/globals.h"
+#include "engine/converter/worker_threads.h"
+#include "engine/edit/subtitle_fonts.h"
 #include "ui/main_window.h"
 #include "ui/startup_tasks.h"
 #include "ui/ui_globals.h"

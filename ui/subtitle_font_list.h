@@ -1,6 +1,6 @@
 #pragma once
 // The subtitle font list: a start-up task of the main window that fills
-// `subtitle_font_combo` with the fonts of the fonts folder (engine/subtitle_fonts.h),
+// `subtitle_font_combo` with the fonts of the fonts folder (engine/edit/subtitle_fonts.h),
 // keeps the file name behind every item in `font_file_names`, and selects the font
 // remembered from the last run (subtitle_font_name, read from "z1" by the created
 // handler): the first item that begins with it, else item 0.

@@ -4,7 +4,7 @@
 // starts empty, is filled by the main window's created handler from the settings
 // file, and is released by `release_ui_globals` at the end of the program.
 
-#include "engine/globals.h"
+#include "engine/common/globals.h"
 
 // The folder each job list's open dialog starts in.
 extern SharedText convert_list_open_folder;

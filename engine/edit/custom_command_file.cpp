@@ -1,6 +1,6 @@
 #include "engine/edit/custom_command_file.h"
 
-#include "engine/globals.h"
+#include "engine/common/globals.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 

@@ -39,4 +39,4 @@ bool write_custom_command_file(const std::string& path, const std::string& text)
 std::string with_crlf_line_ends(std::string_view text);
 
 // The edit job takes the lines of the text read with split_crlf_lines
-// (engine/text_helpers.h).
+// (engine/common/text_helpers.h).

@@ -2,13 +2,13 @@
 
 #include <boost/algorithm/string/replace.hpp>
 
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/common/text_helpers.h"
+#include "engine/converter/media_probes.h"
+#include "engine/converter/worker_threads.h"
 #include "engine/edit/custom_command_file.h"
 #include "engine/edit/edit_job_command.h"
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/media_probes.h"
-#include "engine/text_helpers.h"
-#include "engine/worker_threads.h"
 #include "platform/process.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/text_helpers.h"
+#include "engine/common/text_helpers.h"
 
 namespace {
 

@@ -5,17 +5,17 @@
 #include <utility>
 #include <vector>
 
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/common/text_helpers.h"
+#include "engine/converter/media_probes.h"
+#include "engine/converter/worker_threads.h"
 #include "engine/edit/edit_job_checks.h"
 #include "engine/edit/edit_job_first_transcode.h"
 #include "engine/edit/edit_job_save.h"
 #include "engine/edit/edit_job_state.h"
 #include "engine/edit/edit_job_steps.h"
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/media_probes.h"
-#include "engine/program_pictures.h"
-#include "engine/text_helpers.h"
-#include "engine/worker_threads.h"
+#include "engine/window/program_pictures.h"
 #include "platform/files.h"
 #include "platform/gui/gui.h"
 

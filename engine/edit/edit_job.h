@@ -4,7 +4,7 @@
 // and the end of the job.
 //
 // The button: "开始剪辑" runs the start checks (engine/edit/edit_job_checks.h) and starts
-// the job on a worker thread (registered for shutdown, engine/worker_threads.h);
+// the job on a worker thread (registered for shutdown, engine/converter/worker_threads.h);
 // "停止剪辑" asks it to stop after the current video ("正在停止", disabled); the end of
 // the job makes it "开始剪辑" again, last of all.
 //

@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/system_info.h"
-#include "engine/text_helpers.h"
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/common/system_info.h"
+#include "engine/common/text_helpers.h"
 #include "platform/files.h"
 
 namespace {

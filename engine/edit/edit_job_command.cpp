@@ -1,7 +1,7 @@
 #include "engine/edit/edit_job_command.h"
 
-#include "engine/globals.h"
-#include "engine/media_probes.h"
+#include "engine/common/globals.h"
+#include "engine/converter/media_probes.h"
 
 EditCommand& EditCommand::text(const std::string& piece) {
   line_ += piece;

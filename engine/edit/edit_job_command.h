@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "engine/converter_runner.h"
+#include "engine/converter/converter_runner.h"
 
 class EditCommand {
  public:

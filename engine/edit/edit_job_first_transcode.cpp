@@ -2,10 +2,10 @@
 
 #include <array>
 
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/converter/frame_size.h"
 #include "engine/edit/edit_job_command.h"
-#include "engine/file_helpers.h"
-#include "engine/frame_size.h"
-#include "engine/globals.h"
 #include "platform/files.h"
 
 namespace {

@@ -1,11 +1,11 @@
 #include "engine/edit/edit_job_save.h"
 
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/converter/job_progress.h"
+#include "engine/converter/media_probes.h"
 #include "engine/edit/edit_field_values.h"
 #include "engine/edit/edit_job_command.h"
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/job_progress.h"
-#include "engine/media_probes.h"
 #include "platform/files.h"
 
 namespace {

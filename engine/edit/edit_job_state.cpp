@@ -1,9 +1,9 @@
 #include "engine/edit/edit_job_state.h"
 
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/common/text_helpers.h"
 #include "engine/edit/edit_job_command.h"
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/text_helpers.h"
 #include "platform/files.h"
 
 std::string edit_work_folder() { return run_folder.get() + "/" + edit_work_folder_name + "/"; }

@@ -1,5 +1,6 @@
 #include "engine/edit/edit_job_steps.h"
 
+#include "engine/converter/worker_threads.h"
 #include "engine/edit/edit_custom_commands.h"
 #include "engine/edit/edit_step_added_audio.h"
 #include "engine/edit/edit_step_playback_speed.h"
@@ -12,7 +13,6 @@
 #include "engine/edit/edit_steps_picture_filters.h"
 #include "engine/edit/edit_steps_pictures.h"
 #include "engine/edit/edit_steps_trim_rate_mute.h"
-#include "engine/worker_threads.h"
 
 namespace {
 

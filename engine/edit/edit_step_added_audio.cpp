@@ -1,9 +1,9 @@
 #include "engine/edit/edit_step_added_audio.h"
 
+#include "engine/common/file_helpers.h"
+#include "engine/common/text_helpers.h"
+#include "engine/converter/media_probes.h"
 #include "engine/edit/edit_step_common.h"
-#include "engine/file_helpers.h"
-#include "engine/media_probes.h"
-#include "engine/text_helpers.h"
 #include "platform/files.h"
 
 const char* const added_audio_mix_filter =

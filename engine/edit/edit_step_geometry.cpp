@@ -4,7 +4,7 @@
 #include <climits>
 #include <cmath>
 
-#include "engine/decimal_text.h"
+#include "engine/common/decimal_text.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "engine/frame_size.h"
+#include "engine/converter/frame_size.h"
 
 // Whether a span of `length` from `start` ends within `size`: start + length - size is
 // not above 1e-7.

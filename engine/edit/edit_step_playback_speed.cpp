@@ -3,11 +3,11 @@
 #include <cmath>
 #include <limits>
 
-#include "engine/decimal_text.h"
+#include "engine/common/decimal_text.h"
+#include "engine/common/text_helpers.h"
+#include "engine/converter/media_probes.h"
 #include "engine/edit/edit_field_values.h"
 #include "engine/edit/edit_step_common.h"
-#include "engine/media_probes.h"
-#include "engine/text_helpers.h"
 
 namespace {
 

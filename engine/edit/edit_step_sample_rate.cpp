@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "engine/decimal_text.h"
+#include "engine/common/decimal_text.h"
+#include "engine/common/text_helpers.h"
 #include "engine/edit/edit_step_common.h"
-#include "engine/text_helpers.h"
 
 bool audio_rate_needs_default(const std::string& field_text) { return text_to_number(field_text) - 1 < -1e-7; }
 

@@ -2,14 +2,14 @@
 
 #include <filesystem>
 
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/common/system_info.h"
+#include "engine/common/text_helpers.h"
 #include "engine/edit/edit_field_values.h"
 #include "engine/edit/edit_job_checks.h"
 #include "engine/edit/edit_step_common.h"
 #include "engine/edit/edit_utilities.h"
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/system_info.h"
-#include "engine/text_helpers.h"
 #include "platform/files.h"
 
 namespace {

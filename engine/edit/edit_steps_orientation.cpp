@@ -3,9 +3,9 @@
 #include <string>
 #include <utility>
 
+#include "engine/converter/media_probes.h"
 #include "engine/edit/edit_job_command.h"
 #include "engine/edit/edit_step_common.h"
-#include "engine/media_probes.h"
 
 namespace {
 

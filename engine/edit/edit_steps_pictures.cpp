@@ -3,14 +3,14 @@
 #include <initializer_list>
 #include <optional>
 
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/common/text_helpers.h"
+#include "engine/converter/media_probes.h"
 #include "engine/edit/edit_field_values.h"
 #include "engine/edit/edit_step_common.h"
 #include "engine/edit/edit_step_geometry.h"
 #include "engine/edit/edit_utilities.h"
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/media_probes.h"
-#include "engine/text_helpers.h"
 
 namespace {
 

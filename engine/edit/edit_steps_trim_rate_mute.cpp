@@ -4,9 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/common/text_helpers.h"
 #include "engine/edit/edit_field_values.h"
 #include "engine/edit/edit_step_common.h"
-#include "engine/text_helpers.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "engine/text_encoding.h"
+#include "engine/common/text_encoding.h"
 #include "platform/event_pump.h"
 #include "platform/files.h"
 

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "dialogs/crop_region_dialog.h"
-#include "engine/dialog_openers.h"
+#include "engine/window/dialog_openers.h"
 #include "platform/files.h"
 #include "platform/gui/gui.h"
 #include "platform/picture.h"

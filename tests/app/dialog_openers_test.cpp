@@ -7,8 +7,8 @@
 
 #include "dialogs/custom_command_dialog.h"
 #include "dialogs/m3u8_batch_copy_dialog.h"
-#include "engine/dialog_openers.h"
-#include "engine/globals.h"
+#include "engine/common/globals.h"
+#include "engine/window/dialog_openers.h"
 #include "platform/gui/gui.h"
 #include "tests/support/test_env.h"
 #include "tests/ui/main_window_test_support.h"

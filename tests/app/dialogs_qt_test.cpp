@@ -12,8 +12,8 @@
 
 #include "dialogs/custom_command_dialog.h"
 #include "dialogs/m3u8_batch_copy_dialog.h"
-#include "engine/globals.h"
-#include "engine/worker_threads.h"
+#include "engine/common/globals.h"
+#include "engine/converter/worker_threads.h"
 #include "platform/files.h"
 #include "tests/platform/qt/qt_test_support.h"
 #include "tests/support/convert_page_window.h"

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <set>
 
-#include "engine/globals.h"
+#include "engine/common/globals.h"
 #include "platform/gui/gui.h"
 #include "platform/picture.h"
 #include "tests/support/qt_app_environment.h"

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "dialogs/picture_position_dialog.h"
-#include "engine/dialog_openers.h"
+#include "engine/window/dialog_openers.h"
 #include "platform/files.h"
 #include "platform/gui/gui.h"
 #include "platform/picture.h"

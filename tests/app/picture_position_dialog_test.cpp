@@ -8,8 +8,8 @@
 #include <chrono>
 
 #include "dialogs/picture_position_dialog.h"
-#include "engine/dialog_openers.h"
-#include "engine/watermark_picture_size.h"
+#include "engine/edit/watermark_picture_size.h"
+#include "engine/window/dialog_openers.h"
 #include "platform/gui/gui.h"
 #include "platform/profile.h"
 #include "tests/support/test_env.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/main_window_token.h"
+#include "engine/window/main_window_token.h"
 #include "tests/support/desktop_session.h"
 #include "ui/main_window_design.h"
 

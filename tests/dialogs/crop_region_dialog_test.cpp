@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/colour_frame.h"
-#include "engine/dialog_openers.h"
-#include "engine/globals.h"
+#include "engine/common/globals.h"
+#include "engine/window/dialog_openers.h"
 #include "platform/profile.h"
 #include "tests/dialogs/region_editor_test_support.h"
 

@@ -7,8 +7,8 @@
 
 #include <filesystem>
 
+#include "engine/common/globals.h"
 #include "engine/edit/custom_command_file.h"
-#include "engine/globals.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;

@@ -9,7 +9,7 @@
 #include <chrono>
 #include <thread>
 
-#include "engine/worker_threads.h"
+#include "engine/converter/worker_threads.h"
 #include "tests/support/convert_page_window.h"
 
 namespace {

@@ -11,12 +11,12 @@
 #include <filesystem>
 
 #include "dialogs/mosaic_region_dialog.h"
-#include "engine/dialog_openers.h"
-#include "engine/edit_settings_saver.h"
-#include "engine/file_dialogs.h"
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/watermark_picture_size.h"
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/edit/edit_settings_saver.h"
+#include "engine/edit/watermark_picture_size.h"
+#include "engine/window/dialog_openers.h"
+#include "engine/window/file_dialogs.h"
 #include "platform/gui/picture.h"
 #include "platform/process.h"
 #include "tests/dialogs/region_editor_test_support.h"

@@ -12,8 +12,8 @@
 #include <string>
 #include <thread>
 
-#include "engine/globals.h"
-#include "engine/main_window_token.h"
+#include "engine/common/globals.h"
+#include "engine/window/main_window_token.h"
 #include "platform/gui/gui.h"
 #include "tests/support/test_env.h"
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "dialogs/crop_region_dialog.h"
-#include "engine/converter_runner.h"
+#include "engine/converter/converter_runner.h"
 #include "platform/files.h"
 #include "platform/picture.h"
 #include "platform/process.h"

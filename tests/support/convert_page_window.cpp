@@ -1,7 +1,7 @@
 #include "tests/support/convert_page_window.h"
 
-#include "engine/convert_job.h"
-#include "engine/job_progress.h"
+#include "engine/convert/convert_job.h"
+#include "engine/converter/job_progress.h"
 
 namespace test_env {
 

@@ -1,7 +1,7 @@
 #include "tests/support/edit_page_window.h"
 
 #include "engine/edit/edit_job.h"
-#include "engine/main_window_token.h"
+#include "engine/window/main_window_token.h"
 
 namespace test_env {
 

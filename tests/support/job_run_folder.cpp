@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "engine/globals.h"
+#include "engine/common/globals.h"
 #include "tests/support/test_env.h"
 
 namespace test_env {

@@ -1,8 +1,8 @@
 #include "tests/support/merge_page_window.h"
 
-#include "engine/main_window_token.h"
-#include "engine/merge_job.h"
-#include "engine/transition_table.h"
+#include "engine/common/transition_table.h"
+#include "engine/merge/merge_job.h"
+#include "engine/window/main_window_token.h"
 
 namespace test_env {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <thread>
 
-#include "engine/globals.h"
-#include "engine/system_info.h"
-#include "engine/worker_threads.h"
+#include "engine/common/globals.h"
+#include "engine/common/system_info.h"
+#include "engine/converter/worker_threads.h"
 #include "platform/files.h"
 #include "platform/gui/gui.h"
 #include "tests/support/canned_http_server.h"

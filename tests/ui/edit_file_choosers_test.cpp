@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "engine/file_dialogs.h"
+#include "engine/window/file_dialogs.h"
 #include "tests/ui/settings_test_support.h"
 #include "ui/edit_file_choosers.h"
 

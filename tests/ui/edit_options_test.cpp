@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/globals.h"
+#include "engine/common/globals.h"
 #include "tests/ui/settings_test_support.h"
 #include "ui/edit_options.h"
 

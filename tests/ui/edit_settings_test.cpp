@@ -8,8 +8,8 @@
 #include <set>
 #include <string_view>
 
-#include "engine/globals.h"
-#include "engine/transition_table.h"
+#include "engine/common/globals.h"
+#include "engine/common/transition_table.h"
 #include "platform/files.h"
 #include "tests/ui/settings_test_support.h"
 #include "ui/edit_options.h"

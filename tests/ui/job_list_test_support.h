@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/worker_threads.h"
+#include "engine/converter/worker_threads.h"
 #include "platform/gui/gui.h"
 #include "tests/ui/main_window_test_support.h"
 #include "ui/job_lists.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_dialogs.h"
-#include "engine/file_helpers.h"
+#include "engine/common/file_helpers.h"
+#include "engine/window/file_dialogs.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "tests/support/test_env.h"

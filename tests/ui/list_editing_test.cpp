@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "engine/convert_job.h"
+#include "engine/convert/convert_job.h"
 #include "tests/support/test_env.h"
 #include "tests/ui/job_list_test_support.h"
 #include "ui/list_editing.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "engine/globals.h"
-#include "engine/worker_threads.h"
+#include "engine/common/globals.h"
+#include "engine/converter/worker_threads.h"
 #include "platform/gui/gui.h"
 #include "tests/support/test_env.h"
 #include "tests/ui/main_window_test_support.h"

@@ -7,9 +7,9 @@
 #include <atomic>
 #include <thread>
 
-#include "engine/file_helpers.h"
-#include "engine/globals.h"
-#include "engine/worker_threads.h"
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/converter/worker_threads.h"
 #include "platform/gui/gui.h"
 #include "tests/ui/main_window_test_support.h"
 #include "ui/main_window.h"

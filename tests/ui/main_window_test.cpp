@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "engine/globals.h"
+#include "engine/common/globals.h"
 #include "platform/gui/gui.h"
 #include "tests/support/test_env.h"
 #include "ui/main_window.h"

@@ -17,7 +17,7 @@
 #include <functional>
 #include <string>
 
-#include "engine/worker_threads.h"
+#include "engine/converter/worker_threads.h"
 #include "platform/files.h"
 #include "platform/fonts.h"
 #include "tests/support/test_env.h"

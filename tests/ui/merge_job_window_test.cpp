@@ -7,8 +7,8 @@
 #include <chrono>
 #include <filesystem>
 
-#include "engine/merge_job.h"
-#include "engine/worker_threads.h"
+#include "engine/converter/worker_threads.h"
+#include "engine/merge/merge_job.h"
 #include "platform/gui/gui.h"
 #include "platform/process.h"
 #include "tests/ui/main_window_test_support.h"

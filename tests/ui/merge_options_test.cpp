@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/transition_table.h"
+#include "engine/common/transition_table.h"
 #include "tests/ui/settings_test_support.h"
 #include "ui/merge_options.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/dialog_openers.h"
-#include "engine/watermark_picture_size.h"
+#include "engine/edit/watermark_picture_size.h"
+#include "engine/window/dialog_openers.h"
 #include "platform/files.h"
 #include "platform/gui/gui.h"
 #include "platform/profile.h"

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/worker_threads.h"
+#include "engine/converter/worker_threads.h"
 #include "platform/gui/gui.h"
 #include "tests/support/test_env.h"
 #include "tests/ui/main_window_test_support.h"

@@ -21,11 +21,11 @@
 #include <functional>
 #include <thread>
 
-#include "engine/convert_job.h"
+#include "engine/common/globals.h"
+#include "engine/convert/convert_job.h"
+#include "engine/converter/converter_runner.h"
+#include "engine/converter/worker_threads.h"
 #include "engine/edit/edit_job.h"
-#include "engine/converter_runner.h"
-#include "engine/globals.h"
-#include "engine/worker_threads.h"
 #include "platform/gui/gui.h"
 #include "platform/process.h"
 #include "tests/ui/main_window_test_support.h"

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "engine/globals.h"
-#include "engine/text_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/common/text_helpers.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;

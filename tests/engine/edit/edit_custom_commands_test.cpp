@@ -8,8 +8,8 @@
 
 #include <filesystem>
 
+#include "engine/common/globals.h"
 #include "engine/edit/custom_command_file.h"
-#include "engine/globals.h"
 #include "platform/gui/gui.h"
 #include "platform/process.h"
 #include "tests/support/edit_page_window.h"

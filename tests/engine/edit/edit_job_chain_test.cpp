@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
+#include "engine/common/globals.h"
 #include "engine/edit/edit_job.h"
 #include "engine/edit/edit_job_save.h"
-#include "engine/globals.h"
 #include "tests/engine/edit/edit_step_test_support.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <functional>
 
+#include "engine/common/globals.h"
+#include "engine/converter/worker_threads.h"
 #include "engine/edit/edit_job.h"
-#include "engine/globals.h"
-#include "engine/worker_threads.h"
 #include "platform/fonts.h"
 #include "tests/support/edit_page_window.h"
 #include "tests/support/test_env.h"

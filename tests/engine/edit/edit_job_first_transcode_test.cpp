@@ -8,8 +8,8 @@
 
 #include <filesystem>
 
-#include "engine/globals.h"
-#include "engine/media_probes.h"
+#include "engine/common/globals.h"
+#include "engine/converter/media_probes.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;

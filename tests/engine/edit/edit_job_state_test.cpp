@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
+#include "engine/edit/edit_job_command.h"
 #include "engine/edit/edit_job_save.h"
 #include "engine/edit/edit_job_steps.h"
-#include "engine/edit/edit_job_command.h"
 #include "tests/support/job_run_folder.h"
 #include "tests/support/test_env.h"
 

@@ -11,11 +11,11 @@
 #include <functional>
 #include <thread>
 
-#include "engine/convert_row.h"
+#include "engine/common/globals.h"
+#include "engine/convert/convert_row.h"
+#include "engine/converter/worker_threads.h"
 #include "engine/edit/edit_job_save.h"
-#include "engine/globals.h"
-#include "engine/program_pictures.h"
-#include "engine/worker_threads.h"
+#include "engine/window/program_pictures.h"
 #include "platform/gui/gui.h"
 #include "tests/support/edit_page_window.h"
 #include "tests/support/job_run_folder.h"

@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
+#include "engine/common/globals.h"
 #include "engine/edit/edit_job_checks.h"
 #include "engine/edit/edit_job_steps.h"
-#include "engine/globals.h"
 #include "platform/fonts.h"
 #include "tests/engine/edit/edit_step_test_support.h"
 

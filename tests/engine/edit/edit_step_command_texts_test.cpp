@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
+#include "engine/converter/media_probes.h"
 #include "engine/edit/edit_step_added_audio.h"
 #include "engine/edit/edit_step_playback_speed.h"
 #include "engine/edit/edit_step_sample_rate.h"
 #include "engine/edit/edit_step_subtitle.h"
-#include "engine/media_probes.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "engine/transition_table.h"
+#include "engine/common/transition_table.h"
 #include "tests/engine/edit/edit_step_test_support.h"
 
 namespace {

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "engine/globals.h"
+#include "engine/common/globals.h"
 #include "platform/fonts.h"
 #include "tests/engine/edit/edit_step_test_support.h"
 #include "tests/support/logging_converter.h"

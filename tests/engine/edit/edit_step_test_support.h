@@ -16,9 +16,9 @@
 
 #include <string>
 
+#include "engine/converter/media_probes.h"
 #include "engine/edit/edit_job_first_transcode.h"
 #include "engine/edit/edit_job_state.h"
-#include "engine/media_probes.h"
 #include "platform/gui/gui.h"
 #include "tests/support/job_run_folder.h"
 #include "tests/support/logging_converter.h"

@@ -1,0 +1,274 @@
+#include "engine/convert/convert_job.h"
+
+#include <array>
+#include <future>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/common/file_helpers.h"
+#include "engine/common/globals.h"
+#include "engine/convert/convert_commands.h"
+#include "engine/convert/convert_row.h"
+#include "engine/converter/converter_runner.h"
+#include "engine/converter/helper_thread.h"
+#include "engine/converter/job_progress.h"
+#include "engine/converter/media_probes.h"
+#include "engine/window/program_pictures.h"
+#include "platform/files.h"
+#include "platform/gui/gui.h"
+#include "platform/process.h"
+#include "platform/profile.h"
+
+std::thread convert_thread;
+
+namespace {
+
+// The controls the job disables while it runs.
+constexpr std::array<const char*, 7> job_locked_controls = {
+    "convert_add_videos_button", "convert_add_folder_button", "convert_delete_selected_button",
+    "convert_clear_button",      "convert_add_m3u8_button",   "merge_page_button",
+    "edit_page_button"};
+
+// The format radios in the order they are read, with their formats; none checked: mp3.
+constexpr std::array<std::pair<const char*, const char*>, 6> format_radios = {{
+    {"convert_format_mp4_radio", "mp4"},
+    {"convert_format_flv_radio", "flv"},
+    {"convert_format_mov_radio", "mov"},
+    {"convert_format_mkv_radio", "mkv"},
+    {"convert_format_ts_radio", "ts"},
+    {"convert_format_wmv_radio", "wmv"},
+}};
+
+constexpr const char* progress_done_text = "100 %";
+
+class JobWindow {
+ public:
+  explicit JobWindow(WindowToken window) : window_(window) {}
+  ControlRef operator()(const char* role) const { return ControlRef{window_, role}; }
+
+ private:
+  WindowToken window_;
+};
+
+std::string chosen_output_format(const JobWindow& at) {
+  for (const auto& [role, format] : format_radios) {
+    if (gui().checked(at(role))) return format;
+  }
+  return "mp3";
+}
+
+std::vector<std::string> listed_sources(const ControlRef& list) { return gui().column_texts(list, 1); }
+
+// The status a finished row keeps: "任务完成" only for a row whose output was really
+// written, whatever the converter's last word.
+std::string final_row_status(bool output_written, bool progress_done, const std::string& status_word) {
+  if (output_written && progress_done) return run_status_finished;
+  if (status_word == run_status_file_missing || status_word == run_status_io_error) return status_word;
+  return convert_status_failed;
+}
+
+// The duration probe of one row's source, started ahead on a helper thread of the
+// worker so that it runs while the row before converts.
+struct DurationProbe {
+  std::string source;               // the source as the row's plan names it
+  std::optional<FileStamp> stamp;   // the file there when the probe started
+  std::future<std::string> result;  // `probe_duration` of the source; invalid when none runs
+};
+
+// Starts the probe of the row whose column 1 reads `listed_source`, rewritten as
+// `plan_convert_row` rewrites it.
+DurationProbe start_duration_probe(HelperThread& helper, const std::string& listed_source) {
+  DurationProbe probe;
+  probe.source = rewrite_course_stream_address(listed_source);
+  probe.stamp = file_stamp(probe.source);
+  probe.result = helper.run([source = probe.source] { return probe_duration(source); });
+  return probe;
+}
+
+// The duration of `source`: the result of the probe started ahead when it probed this
+// source and the file is still the one it probed (the row before may have written or
+// removed it), otherwise a probe now.
+std::string take_probed_duration(DurationProbe& probe, const std::string& source) {
+  if (probe.result.valid()) {
+    std::string duration = probe.result.get();
+    if (probe.source == source && file_stamp(source) == probe.stamp) return duration;
+  }
+  return probe_duration(source);
+}
+
+// The end of a row whose commands have run: its output is judged (a duration probe of
+// the output) on a helper thread of the worker while the next row converts, and the
+// judgement writes the row's final status and deletes the source when that was asked.
+struct RowEnd {
+  std::string source;         // the row's source and output, which the next row must not
+  std::string output;         // touch before the judgement is done
+  std::future<void> judged;   // invalid when nothing is pending
+};
+
+RowEnd finish_row_later(HelperThread& helper, const ControlRef& list, RowId row, const ConvertRowPlan& plan,
+                        int exit_status, bool progress_done, const std::string& status_word, bool delete_source) {
+  auto finish = [list, row, plan, exit_status, progress_done, status_word, delete_source] {
+    const bool written = convert_row_output_written(plan, exit_status);
+    gui().set_cell_by_id(list, row, 2, final_row_status(written, progress_done, status_word));
+    if (delete_source && !plan.is_stream && written) delete_file(plan.source);
+  };
+  RowEnd end{plan.source, plan.output_path, {}};
+  end.judged = helper.run(finish);
+  return end;
+}
+
+void wait_for_row_end(RowEnd& end) {
+  if (end.judged.valid()) end.judged.get();
+}
+
+// Runs one row; `previous` is the end of the row before, still being judged. Returns
+// this row's end.
+RowEnd convert_one_row(const JobWindow& at, RowId row, const std::string& format, DurationProbe& probe,
+                       RowEnd& previous, HelperThread& judge) {
+  GuiModel& model = gui();
+  const ControlRef list = at("convert_list");
+  ConvertRowOptions options;
+  options.format = format;
+  options.save_beside_source = model.checked(at("convert_save_beside_source_radio"));
+  options.output_folder = model.text(at("convert_output_folder_field"));
+  options.global_options = ffmpeg_global_options.get();
+  const ConvertRowPlan plan = plan_convert_row(model.cell_by_id(list, row, 1), options);
+
+  last_job_status.set(convert_status_converting);
+  model.set_cell_by_id(list, row, 2, convert_status_converting);
+  if (const int index = model.row_index(list, row); index >= 0) model.scroll_to_row(list, index);
+
+  if (plan.commands.empty()) {
+    model.set_cell_by_id(list, row, 2, convert_status_unusable_path);
+    return {};
+  }
+  // A row that reads or writes the source the row before may delete, or writes its
+  // output, waits for that row's judgement: the row sees what the row before left.
+  if (plan.source == previous.source || plan.output_path == previous.source || plan.output_path == previous.output) {
+    wait_for_row_end(previous);
+  }
+  const std::vector<std::string> sources = listed_sources(list);
+  if (convert_row_would_overwrite_source(plan, sources)) {
+    model.set_cell_by_id(list, row, 2, convert_status_output_is_source);
+    return {};
+  }
+  progress_total_duration.set(take_probed_duration(probe, plan.source));
+  // A stream saved "beside its source" goes to the output folder, which only a job
+  // saving into the folder has created.
+  if (plan.is_stream && options.save_beside_source) ensure_directory(options.output_folder);
+
+  const int exit_status = run_convert_row(plan, sources, job_progress_callback);
+  const std::string status_word = last_job_status.get();
+  // The runner's word for a finished run is "任务完成": the row says so only once its
+  // output has been judged.
+  if (status_word != run_status_finished) model.set_cell_by_id(list, row, 2, status_word);
+  // The progress callback runs inside the runs, so every report of this row has
+  // arrived: the per-file label reads "100 %" now or never will, and there is nothing
+  // to wait for (a stop request is seen after the row).
+  const bool progress_done = model.text(at("file_progress_label")) == progress_done_text;
+  return finish_row_later(judge, list, row, plan, exit_status, progress_done, status_word,
+                          model.checked(at("convert_delete_source_check")));
+}
+
+}  // namespace
+
+void on_convert_start_stop_clicked(const GuiEvent& event) {
+  GuiModel& model = gui();
+  const JobWindow at(event.target.window);
+  const ControlRef button = at("convert_start_button");
+  const int rows = model.row_count(at("convert_list"));
+  if (rows == 0) return;
+  const std::string caption = model.text(button);
+  if (caption == convert_start_caption) {
+    stop_requested = false;
+    model.set_text(button, convert_stop_caption);
+    model.set_picture(button, load_program_picture(stop_picture_path));
+    const std::string config = config_file_path.get();
+    if (model.checked(at("convert_save_to_folder_radio"))) {
+      const std::string folder = model.text(at("convert_output_folder_field"));
+      ensure_directory(folder);
+      write_profile_text(config, convert_settings_section, convert_output_folder_key, folder);
+      write_profile_text(config, convert_settings_section, convert_save_mode_key, "b");
+    } else {
+      write_profile_text(config, convert_settings_section, convert_save_mode_key, "a");
+    }
+    model.set_text(at("file_progress_label"), "0 %");
+    model.set_value(at("file_progress_bar"), 0);
+    model.set_visible(at("file_progress_label"), true);
+    model.set_visible(at("file_progress_bar"), true);
+    model.set_text(at("overall_progress_label"), "1 / " + std::to_string(rows));
+    model.set_range(at("overall_progress_bar"), 0, rows);
+    model.set_value(at("overall_progress_bar"), 0);
+    model.set_visible(at("overall_progress_label"), true);
+    model.set_visible(at("overall_progress_bar"), true);
+    // The last job's worker has written its last control when the button reads
+    // "开始转换" again; it may still be returning.
+    if (convert_thread.joinable()) convert_thread.join();
+    convert_thread = std::thread(batch_convert_videos_thread_entry, event.target.window);
+  } else if (caption == convert_stop_caption) {
+    model.set_text(button, convert_stopping_caption);
+    model.set_enabled(button, false);
+    stop_requested = true;
+  }
+}
+
+void batch_convert_videos_thread_entry(WindowToken window) { batch_convert_videos(window); }
+
+void batch_convert_videos(WindowToken window) {
+  GuiModel& model = gui();
+  const JobWindow at(window);
+  const ControlRef list = at("convert_list");
+  for (const char* role : job_locked_controls) model.set_enabled(at(role), false);
+  output_format.set(chosen_output_format(at));
+  const std::string format = output_format.get();
+
+  std::vector<RowId> rows;
+  for (const ListRow& row : model.list_rows(list)) rows.push_back(row.id);
+  for (const RowId row : rows) model.set_cell_by_id(list, row, 2, "");
+
+  // Each row's duration probe runs ahead, while the row before converts; the first
+  // row probes its source itself. Probes and judgements have a thread each, so that a
+  // slow probe never holds up the judgement of the row before.
+  HelperThread prober, judge;
+  DurationProbe next_probe;
+  RowEnd row_end;  // the row before, judged while the next row converts
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    DurationProbe probe = std::move(next_probe);
+    next_probe = {};
+    if (i + 1 < rows.size() && model.row_index(list, rows[i + 1]) >= 0) {
+      next_probe = start_duration_probe(prober, model.cell_by_id(list, rows[i + 1], 1));
+    }
+    const std::string number = std::to_string(i + 1);
+    model.set_value(at("overall_progress_bar"), static_cast<int>(i + 1));
+    model.set_text(at("overall_progress_label"), number + " / " + std::to_string(model.row_count(list)));
+    if (model.row_index(list, rows[i]) >= 0) {
+      RowEnd end = convert_one_row(at, rows[i], format, probe, row_end, judge);
+      wait_for_row_end(row_end);
+      row_end = std::move(end);
+    }
+    if (stop_requested) break;
+  }
+  wait_for_row_end(row_end);
+  // After a stop the probe of the next row may still run: the job has ended only when
+  // it has (it ends soon; once shutdown has begun its converter is ended or never starts).
+  if (next_probe.result.valid()) next_probe.result.wait();
+
+  for (const char* role :
+       {"file_progress_bar", "file_progress_label", "overall_progress_bar", "overall_progress_label"}) {
+    model.set_visible(at(role), false);
+  }
+  for (const char* role : job_locked_controls) model.set_enabled(at(role), true);
+  // The button last: once it reads "开始转换" again, the job has written everything.
+  const ControlRef button = at("convert_start_button");
+  model.set_picture(button, load_program_picture(convert_idle_picture_path));
+  model.set_enabled(button, true);
+  model.set_text(button, convert_start_caption);
+}
+
+void end_convert_thread() {
+  stop_requested = true;
+  begin_converter_shutdown();
+  end_all_converter_processes();
+  if (convert_thread.joinable()) convert_thread.join();
+}

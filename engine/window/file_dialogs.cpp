@@ -1,0 +1,42 @@
+#include "engine/window/file_dialogs.h"
+
+#include "platform/gui/gui.h"
+
+std::vector<std::string> choose_open_files(WindowToken owner, const std::string& title, const std::string& filter,
+                                           const std::string& initial_folder) {
+  OpenFileRequest request;
+  request.owner = owner;
+  request.title = title;
+  request.filter = filter;
+  request.initial_folder = initial_folder;
+  request.multi_select = true;
+  return gui_services().file_dialogs->choose_open_files(request);
+}
+
+std::string choose_folder(const std::string& initial_folder, const std::string& title) {
+  FolderRequest request;
+  request.title = title;
+  request.initial_folder = initial_folder;
+  return gui_services().file_dialogs->choose_folder(request);
+}
+
+std::string choose_open_file(WindowToken owner, const std::string& title, const std::string& filter,
+                             const std::string& initial_folder) {
+  OpenFileRequest request;
+  request.owner = owner;
+  request.title = title;
+  request.filter = filter;
+  request.initial_folder = initial_folder;
+  request.multi_select = false;
+  const std::vector<std::string> paths = gui_services().file_dialogs->choose_open_files(request);
+  return paths.empty() ? std::string() : paths.front();
+}
+
+OpenFileDialog audio_file_dialog{audio_file_filter, {}, {}};
+OpenFileDialog picture_file_dialog{picture_file_filter, {}, {}};
+
+std::string show_open_file_dialog(OpenFileDialog& dialog, WindowToken owner) {
+  std::string path = choose_open_file(owner, "", dialog.filter, dialog.initial_folder);
+  if (!path.empty()) dialog.chosen_path = path;
+  return path;
+}

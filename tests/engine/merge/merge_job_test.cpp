@@ -1,0 +1,510 @@
+// The merge job on the headless control model, with the real converter on tiny
+// generated clips: outputs, names, frame sizes, the transition, the mp4 cover, stopping,
+// failures, and the work folders.
+
+#include "engine/merge/merge_job.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "engine/common/globals.h"
+#include "engine/converter/worker_threads.h"
+#include "engine/merge/merge_pair.h"
+#include "engine/window/program_pictures.h"
+#include "platform/gui/gui.h"
+#include "tests/support/job_run_folder.h"
+#include "tests/support/merge_page_window.h"
+#include "tests/support/test_env.h"
+
+namespace fs = std::filesystem;
+using test_env::read_file;
+using test_env::TempDir;
+using test_env::write_file;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::vector<const char*> locked_roles = {
+    "merge_all_source1_check",  "merge_all_source2_check",       "merge_add_videos1_button",
+    "merge_add_folder1_button", "merge_delete_selected1_button", "merge_clear1_button",
+    "merge_add_videos2_button", "merge_add_folder2_button",      "merge_delete_selected2_button",
+    "merge_clear2_button",      "convert_page_button",           "edit_page_button"};
+
+class MergeJob : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    run = test_env::use_job_run_folder(dir.path(), {stop_picture_path, merge_idle_picture_path});
+    window = gui().create_window(test_env::build_merge_page_window());
+    gui().bind(at("merge_start_button"), EventKind::clicked, on_merge_start_stop_clicked);
+    gui().open_window(window);
+    out = dir / "新 视频";
+    fs::create_directories(out);
+    gui().set_text(at("merge_output_folder_field"), out);
+  }
+  void TearDown() override {
+    stop_requested = true;
+    wait_for_worker_threads(120s);
+  }
+
+  ControlRef at(const char* role) const { return {window, role}; }
+  std::string text(const char* role) const { return gui().text(at(role)); }
+
+  void add_row(const char* list, const std::string& source) {
+    const ControlRef l = at(list);
+    gui().append_row(l, {std::to_string(gui().row_count(l) + 1), source, ""});
+  }
+  void set_output_count(int count) { gui().set_text(at("merge_output_count_label"), std::to_string(count)); }
+  void choose_format(const char* role) { gui().set_checked(at(role), true); }
+
+  // Runs the UI thread's events until `done` holds (a real-time limit keeps a broken job
+  // from hanging the suite).
+  bool wait_for(const std::function<bool()>& done, std::chrono::seconds limit = 120s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      g.loop.run_until_idle();
+      if (done()) return true;
+      std::this_thread::sleep_for(2ms);
+    }
+    return done();
+  }
+  void click_start() { gui().input_click(at("merge_start_button")); }
+  bool run_job() {
+    click_start();
+    return wait_for_job_end();
+  }
+  bool wait_for_job_end() {
+    return wait_for([&] {
+      return text("merge_start_button") == merge_start_caption && running_worker_threads(WorkerKind::merge) == 0;
+    });
+  }
+
+  // A clip of `seconds` at `size`, 25 frames a second, with sound.
+  std::string make_clip(const std::string& name, const std::string& size, int seconds) {
+    const std::string path = dir / name;
+    const std::string s = std::to_string(seconds);
+    EXPECT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "testsrc=size=" + size + ":rate=25:duration=" + s, "-f",
+                                     "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + s, "-c:v",
+                                     "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
+                                     "-shortest", path}));
+    return path;
+  }
+
+  // Frames of the first video stream, and whether a stream is an attached picture.
+  static int frame_count(const std::string& path) {
+    const auto r = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "v:0", "-count_frames",
+                                          "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", path});
+    return r.exit_code == 0 ? std::atoi(r.output.c_str()) : -1;
+  }
+  // Seconds of sound of the first audio stream, counted in decoded samples.
+  static double sound_seconds(const std::string& path) {
+    const auto rate = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "a:0",
+                                             "-show_entries", "stream=sample_rate", "-of", "csv=p=0", path});
+    const auto frames = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "a:0",
+                                               "-show_entries", "frame=nb_samples", "-of", "csv=p=0", path});
+    const double sample_rate = std::atof(rate.output.c_str());
+    if (rate.exit_code != 0 || frames.exit_code != 0 || sample_rate <= 0) return -1;
+    std::istringstream lines(frames.output);
+    double samples = 0;
+    for (std::string line; std::getline(lines, line);) samples += std::atof(line.c_str());
+    return samples / sample_rate;
+  }
+  static bool has_attached_picture(const std::string& path) {
+    const auto r = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-show_entries",
+                                          "stream=codec_name:stream_disposition=attached_pic", "-of", "csv=p=0",
+                                          path});
+    return r.exit_code == 0 && r.output.find("mjpeg,1") != std::string::npos;
+  }
+
+  void expect_page_restored() {
+    EXPECT_EQ(text("merge_start_button"), merge_start_caption);
+    EXPECT_TRUE(gui().enabled(at("merge_start_button")));
+    for (const char* role : locked_roles) EXPECT_TRUE(gui().enabled(at(role))) << role;
+    for (const char* role : {"overall_progress_bar", "overall_progress_label", "file_progress_bar",
+                             "file_progress_label"}) {
+      EXPECT_FALSE(gui().visible(at(role))) << role;
+    }
+    EXPECT_FALSE(fs::exists(run + "/v_temp1"));
+    EXPECT_FALSE(fs::exists(run + "/v_temp2"));
+  }
+
+  HeadlessGui g;
+  TempDir dir;
+  std::string run, out;
+  WindowToken window;
+};
+
+}  // namespace
+
+TEST_F(MergeJob, OnePairIsJoinedAtTheFirstPartsFrameSize) {
+  const std::string first = make_clip("first.mp4", "160x120", 2);
+  const std::string second = make_clip("second.mp4", "320x240", 1);
+  add_row("merge_list1", first);
+  add_row("merge_list2", second);
+  set_output_count(1);
+  choose_format("merge_format_mkv_radio");
+  gui().set_checked(at("merge_title_from_source1_radio"), false);  // no title: "1_1_"
+
+  click_start();
+  EXPECT_EQ(text("merge_start_button"), merge_stop_caption);
+  EXPECT_EQ(text("overall_progress_label"), "1 / 1");
+  EXPECT_EQ(gui().range(at("overall_progress_bar")).y, 1);
+  ASSERT_TRUE(wait_for_job_end());
+
+  const std::string output = out + "/1_1_.mkv";
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
+  ASSERT_TRUE(probe.ok) << output;
+  EXPECT_EQ(probe.width, 160);
+  EXPECT_EQ(probe.height, 120);
+  EXPECT_EQ(frame_count(output), 75);  // both parts whole
+  EXPECT_EQ(text("file_progress_label"), "100 %");
+  EXPECT_EQ(text("overall_progress_label"), "1 / 1");
+  EXPECT_EQ(gui().cell(at("merge_list1"), 0, 2), "00:00:02");
+  EXPECT_EQ(gui().cell(at("merge_list2"), 0, 2), "00:00:01");
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, ATransitionReplacesTheJointAndAnMp4GetsItsCover) {
+  add_row("merge_list1", make_clip("first.mp4", "160x120", 2));
+  add_row("merge_list2", make_clip("second.mp4", "320x240", 1));
+  set_output_count(1);
+  gui().set_checked(at("merge_transition_check"), true);
+  gui().set_selected_index(at("merge_transition_combo"), 10);  // slideright
+
+  ASSERT_TRUE(run_job());
+  const std::string output = out + "/1_1_first.mp4";
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
+  ASSERT_TRUE(probe.ok) << output;
+  EXPECT_EQ(probe.width, 160);
+  EXPECT_EQ(probe.height, 120);
+  // The first part up to one second before its end, the transition, the rest of the
+  // second part: the sum less the one second of the transition.
+  EXPECT_EQ(frame_count(output), 50);
+  EXPECT_TRUE(has_attached_picture(output));
+  EXPECT_EQ(text("file_progress_label"), "100%");
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, ATransitionIntoAnotherFormatKeepsTheJoinedSoundWithoutCover) {
+  add_row("merge_list1", make_clip("first.mp4", "160x120", 2));
+  add_row("merge_list2", make_clip("second.mp4", "160x120", 2));
+  set_output_count(1);
+  choose_format("merge_format_mkv_radio");
+  gui().set_checked(at("merge_transition_check"), true);  // "随机特效"
+
+  ASSERT_TRUE(run_job());
+  const std::string output = out + "/1_1_first.mkv";
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
+  ASSERT_TRUE(probe.ok) << output;
+  EXPECT_EQ(frame_count(output), 75);
+  EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
+  EXPECT_FALSE(has_attached_picture(output));
+  EXPECT_EQ(text("file_progress_label"), "100 %");
+}
+
+TEST_F(MergeJob, PartsWithUnlikeSoundAndFrameRatesJoinIntoOneCleanVideo) {
+  // A 44.1 kHz stereo first part at 25 frames a second; second parts in 48 kHz mono.
+  const auto clip = [&](const std::string& name, int frame_rate, int sample_rate, int channels) {
+    const std::string path = dir / name;
+    EXPECT_TRUE(test_env::make_clip(
+        {"-f", "lavfi", "-i", "testsrc=size=160x120:duration=2:rate=" + std::to_string(frame_rate), "-f", "lavfi",
+         "-i", "sine=frequency=440:duration=2:sample_rate=" + std::to_string(sample_rate), "-ac",
+         std::to_string(channels), "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
+         "-shortest", path}));
+    return path;
+  };
+  const std::string first = clip("first.mp4", 25, 44100, 2);
+  const struct {
+    int second_frame_rate;
+    bool transition;
+    const char* format_radio;
+    const char* extension;
+    int frames;
+  } cases[] = {
+      {25, false, "merge_format_mkv_radio", "mkv", 100},
+      {25, true, "merge_format_mkv_radio", "mkv", 75},
+      {30, false, "merge_format_mp4_radio", "mp4", 100},
+      {30, true, "merge_format_mkv_radio", "mkv", 75},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.second_frame_rate) + (c.transition ? " fps, transition " : " fps, ") + c.extension);
+    gui().clear_rows(at("merge_list1"));
+    gui().clear_rows(at("merge_list2"));
+    add_row("merge_list1", first);
+    add_row("merge_list2", clip("second.mp4", c.second_frame_rate, 48000, 1));
+    set_output_count(1);
+    gui().set_checked(at("merge_transition_check"), c.transition);
+    choose_format(c.format_radio);
+    ASSERT_TRUE(run_job());
+
+    const std::string output = out + "/1_1_first." + c.extension;
+    ASSERT_TRUE(test_env::ffprobe(output).ok) << output;
+    EXPECT_EQ(frame_count(output), c.frames);
+    // The sound of both parts (the transition keeps the joined sound), decoded whole.
+    EXPECT_NEAR(sound_seconds(output), 4.0, 0.25);
+    EXPECT_EQ(test_env::run_program({QF_SYSTEM_FFMPEG, "-v", "error", "-i", output, "-f", "null", "-"}).output, "");
+    fs::remove(output);
+  }
+
+  // A first list joined whole from unlike files, then the pair.
+  SCOPED_TRACE("first list joined whole");
+  gui().clear_rows(at("merge_list1"));
+  gui().clear_rows(at("merge_list2"));
+  add_row("merge_list1", first);
+  add_row("merge_list1", clip("third.mp4", 30, 48000, 1));
+  add_row("merge_list2", first);
+  gui().set_checked(at("merge_all_source1_check"), true);
+  gui().set_checked(at("merge_transition_check"), false);
+  choose_format("merge_format_mkv_radio");
+  ASSERT_TRUE(run_job());
+  const std::string output = out + "/1_1_first.mkv";
+  EXPECT_EQ(frame_count(output), 150);
+  EXPECT_NEAR(sound_seconds(output), 6.0, 0.25);
+  EXPECT_EQ(test_env::run_program({QF_SYSTEM_FFMPEG, "-v", "error", "-i", output, "-f", "null", "-"}).output, "");
+}
+
+TEST_F(MergeJob, TheTransitionTakesNoMoreOfTheFirstPartThanItsSecondsAfterTheWholeOnes) {
+  choose_format("merge_format_mkv_radio");
+  gui().set_checked(at("merge_transition_check"), true);
+  set_output_count(1);
+  const std::string second = make_clip("second.mp4", "160x120", 2);
+  const struct {
+    const char* seconds;
+    int least_frames;
+  } cases[] = {
+      {"2.8", 95},  // offset 2: 70 + 50 frames less the one second of the transition
+      {"2", 75},    // offset 1: the transition must start before the first part's end
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.seconds);
+    const std::string first = dir / "first.mp4";
+    ASSERT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", std::string("testsrc=size=160x120:rate=25:duration=") + c.seconds,
+                                     "-f", "lavfi", "-i", std::string("sine=sample_rate=44100:duration=") + c.seconds,
+                                     "-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
+                                     "-shortest", first}));
+    gui().clear_rows(at("merge_list1"));
+    gui().clear_rows(at("merge_list2"));
+    add_row("merge_list1", first);
+    add_row("merge_list2", second);
+    ASSERT_TRUE(run_job());
+    const std::string output = out + "/1_1_first.mkv";
+    EXPECT_GE(frame_count(output), c.least_frames);
+    fs::remove(output);
+  }
+}
+
+TEST_F(MergeJob, EveryRowOfOneListMeetsEveryRowOfTheOther) {
+  const std::string a = make_clip("a.mp4", "160x120", 1);
+  // Named like the pair's first work file: the join must not write onto it.
+  const std::string b1 = make_clip("1.mp4", "160x120", 1);
+  const std::string b2 = make_clip("b2.mkv", "160x120", 1);
+  add_row("merge_list1", a);
+  add_row("merge_list1", a);
+  add_row("merge_list2", b1);
+  add_row("merge_list2", b2);
+  set_output_count(4);
+  choose_format("merge_format_ts_radio");
+  gui().set_checked(at("merge_title_from_source2_radio"), true);
+
+  ASSERT_TRUE(run_job());
+  for (const char* name : {"1_1_1.ts", "1_2_b2.ts", "2_1_1.ts", "2_2_b2.ts"}) {
+    EXPECT_TRUE(test_env::ffprobe(out + "/" + name).ok) << name;
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 4);
+  EXPECT_EQ(text("overall_progress_label"), "4 / 4");
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, AListJoinedWholeIsOnePart) {
+  add_row("merge_list1", make_clip("a1.mp4", "160x120", 1));
+  add_row("merge_list1", make_clip("a2.mp4", "320x240", 1));
+  add_row("merge_list2", make_clip("b.mp4", "320x240", 1));
+  gui().set_checked(at("merge_all_source1_check"), true);
+  set_output_count(1);
+  choose_format("merge_format_mkv_radio");
+
+  ASSERT_TRUE(run_job());
+  const std::string output = out + "/1_1_a1.mkv";  // the title of list 1's first row
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
+  ASSERT_TRUE(probe.ok) << output;
+  EXPECT_EQ(probe.width, 160);
+  EXPECT_EQ(frame_count(output), 75);
+  EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+  EXPECT_EQ(gui().cell(at("merge_list1"), 1, 2), "00:00:01");
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, AStopEndsTheJobAfterThePairInProgress) {
+  add_row("merge_list1", make_clip("a.mp4", "160x120", 1));
+  add_row("merge_list2", make_clip("b1.mp4", "160x120", 1));
+  add_row("merge_list2", make_clip("b2.mp4", "160x120", 1));
+  set_output_count(2);
+  choose_format("merge_format_mkv_radio");
+
+  click_start();
+  click_start();  // "停止合并": asked before the first pair has ended
+  EXPECT_EQ(text("merge_start_button"), merge_stopping_caption);
+  EXPECT_FALSE(gui().enabled(at("merge_start_button")));
+  ASSERT_TRUE(wait_for_job_end());
+  EXPECT_TRUE(fs::exists(out + "/1_1_a.mkv"));
+  EXPECT_FALSE(fs::exists(out + "/1_2_a.mkv"));
+  EXPECT_EQ(gui().cell(at("merge_list2"), 1, 2), "");  // never reached
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, AnUnreadableSourceFailsItsPairAndTheNextPairStillRuns) {
+  const std::string broken = dir / "broken.mp4";
+  write_file(broken, "not a video");
+  add_row("merge_list1", make_clip("a.mp4", "160x120", 1));
+  add_row("merge_list2", broken);
+  add_row("merge_list2", make_clip("b.mp4", "160x120", 1));
+  set_output_count(2);
+  choose_format("merge_format_mkv_radio");
+  gui().set_checked(at("merge_title_from_source2_radio"), true);
+
+  ASSERT_TRUE(run_job());
+  EXPECT_FALSE(fs::exists(out + "/1_1_broken.mkv"));
+  EXPECT_TRUE(fs::exists(out + "/1_2_b.mkv"));
+
+  // Alone, the failed pair leaves its failure in the strip, never a success.
+  gui().clear_rows(at("merge_list2"));
+  add_row("merge_list2", broken);
+  set_output_count(1);
+  ASSERT_TRUE(run_job());
+  EXPECT_FALSE(fs::exists(out + "/1_1_broken.mkv"));
+  EXPECT_EQ(text("file_progress_label"), merge_status_failed);
+  EXPECT_EQ(read_file(broken), "not a video");
+  expect_page_restored();
+}
+
+TEST_F(MergeJob, AnOutputTheConverterCannotReadBackIsAFailure) {
+  add_row("merge_list1", make_clip("a.mp4", "160x120", 2));
+  add_row("merge_list2", make_clip("b.mp4", "160x120", 2));
+  set_output_count(1);
+  // A stand-in that runs the real converter, except for the command that writes the
+  // named step's file: that one gets bytes that are no media, and exits 0.
+  const struct {
+    const char* name;
+    bool transition;
+    const char* format_radio;
+    const char* faulty_argument;  // an argument only that command has
+  } cases[] = {
+      {"the final copy", false, "merge_format_mkv_radio", "/1_1_a.mkv"},
+      {"the cover attached to an mp4", true, "merge_format_mp4_radio", "attached_pic"},
+  };
+  const std::string program = run + "/bin/ffmpeg";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(program);
+    write_file(program, std::string("#!/bin/sh\nfaulty=\nfor a in \"$@\"; do out=$a; case \"$a\" in *'") +
+                            c.faulty_argument + "'*) faulty=1;; esac; done\n"
+                            "[ -z \"$faulty\" ] && exec '" QF_SYSTEM_FFMPEG "' \"$@\"\n"
+                            "printf 'no video in here' > \"$out\"\nexit 0\n");
+    fs::permissions(program, fs::perms::owner_all);
+    gui().set_checked(at("merge_transition_check"), c.transition);
+    choose_format(c.format_radio);
+    ASSERT_TRUE(run_job());
+    EXPECT_EQ(text("file_progress_label"), merge_status_failed);
+    expect_page_restored();
+  }
+}
+
+TEST_F(MergeJob, AnOutputThatWouldReplaceASourceIsNotWritten) {
+  // The output of pair (1, 1) titled "x" in the sources' own folder is a listed source.
+  const std::string first = make_clip("x.mp4", "160x120", 1);
+  const std::string second = make_clip("1_1_x.mkv", "160x120", 1);
+  const std::string before = read_file(second);
+  add_row("merge_list1", first);
+  add_row("merge_list2", second);
+  set_output_count(1);
+  choose_format("merge_format_mkv_radio");
+  gui().set_text(at("merge_output_folder_field"), dir.path());
+
+  ASSERT_TRUE(run_job());
+  EXPECT_EQ(read_file(second), before);
+  EXPECT_EQ(text("file_progress_label"), merge_status_output_is_source);
+}
+
+TEST_F(MergeJob, AWorkFolderThatIsNotTheJobsOwnIsLeftAlone) {
+  // v_temp1 leads to a folder of the user's; the job must neither empty nor remove it.
+  const std::string elsewhere = dir / "elsewhere";
+  fs::create_directories(elsewhere);
+  write_file(elsewhere + "/keep.mkv", "user data");
+  fs::create_directory_symlink(elsewhere, run + "/v_temp1");
+  add_row("merge_list1", dir / "a.mp4");
+  add_row("merge_list2", dir / "b.mp4");
+  set_output_count(1);
+
+  ASSERT_TRUE(run_job());
+  EXPECT_EQ(read_file(elsewhere + "/keep.mkv"), "user data");
+  EXPECT_TRUE(fs::is_symlink(run + "/v_temp1"));
+  EXPECT_EQ(text("file_progress_label"), merge_status_work_folder_unusable);
+
+  // A listed source inside the work folder keeps it from being the job's own too.
+  fs::remove(run + "/v_temp1");
+  fs::create_directories(run + "/v_temp2");
+  const std::string inside = run + "/v_temp2/b.mp4";
+  write_file(inside, "user data");
+  gui().clear_rows(at("merge_list2"));
+  add_row("merge_list2", inside);
+  ASSERT_TRUE(run_job());
+  EXPECT_EQ(read_file(inside), "user data");
+  EXPECT_EQ(text("file_progress_label"), merge_status_work_folder_unusable);
+  EXPECT_FALSE(fs::exists(run + "/v_temp1"));
+}
+
+// The job runs the converter only for the files it writes: each source's duration comes
+// from its re-encode, the progress total of the final copy from the copy itself (the
+// joined file's duration), and a transition's first part is probed once for all its pairs.
+TEST_F(MergeJob, NoSourceOrJoinedFileIsRunOnlyToReadItsDuration) {
+  const std::string log = dir / "commands.log";
+  const std::string program = run + "/bin/ffmpeg";
+  fs::remove(program);
+  write_file(program, "#!/bin/sh\nfor a in \"$@\"; do last=$a; prev=$before; before=$a; done\n"
+                      "[ \"$prev\" = -i ] && echo \"probe $last\" >> '" + log + "'\n"
+                      "exec '" QF_SYSTEM_FFMPEG "' \"$@\"\n");
+  fs::permissions(program, fs::perms::owner_all);
+  add_row("merge_list1", make_clip("a.mp4", "160x120", 2));
+  add_row("merge_list2", make_clip("b1.mp4", "160x120", 1));
+  add_row("merge_list2", make_clip("b2.mp4", "160x120", 1));
+  set_output_count(2);
+  choose_format("merge_format_mkv_radio");
+  ASSERT_TRUE(run_job());
+  EXPECT_TRUE(fs::exists(out + "/1_2_a.mkv"));
+  EXPECT_EQ(gui().cell(at("merge_list1"), 0, 2), "00:00:02");
+  EXPECT_EQ(gui().cell(at("merge_list2"), 0, 2), "00:00:01");
+  EXPECT_EQ(gui().cell(at("merge_list2"), 1, 2), "00:00:01");
+  EXPECT_EQ(progress_total_duration.get(), "00:00:03");  // the last pair's joined file
+  EXPECT_EQ(text("file_progress_label"), "100 %");
+  // Only each pair's written output is read back, to tell that it is a video.
+  const auto probed = [&] {
+    std::vector<std::string> lines;
+    std::istringstream text(read_file(log));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    fs::remove(log);
+    return lines;
+  };
+  const auto is_probe_of = [](const std::string& line, const std::string& path_end) {
+    return line.starts_with("probe ") && line.ends_with(path_end);
+  };
+  std::vector<std::string> probes = probed();
+  ASSERT_EQ(probes.size(), 2u);
+  EXPECT_TRUE(is_probe_of(probes[0], "/1_1_a.mkv")) << probes[0];
+  EXPECT_TRUE(is_probe_of(probes[1], "/1_2_a.mkv")) << probes[1];
+
+  gui().set_checked(at("merge_transition_check"), true);
+  gui().set_selected_index(at("merge_transition_combo"), 10);
+  ASSERT_TRUE(run_job());
+  EXPECT_TRUE(fs::exists(out + "/1_2_a.mkv"));
+  // With a transition the first part is read once, for both of its pairs.
+  probes = probed();
+  ASSERT_EQ(probes.size(), 3u);
+  EXPECT_EQ(probes[0], "probe " + run + "/v_temp1/1.mkv");
+  EXPECT_TRUE(is_probe_of(probes[1], "/1_1_a.mkv")) << probes[1];
+  EXPECT_TRUE(is_probe_of(probes[2], "/1_2_a.mkv")) << probes[2];
+}
