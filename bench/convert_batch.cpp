@@ -31,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_measures.h"
 #include "bench/direct_run.h"
 #include "engine/common/globals.h"
 #include "engine/convert/convert_commands.h"
@@ -43,32 +44,6 @@
 #include "tests/support/test_env.h"
 
 namespace {
-
-using clock_type = std::chrono::steady_clock;
-
-double seconds_since(clock_type::time_point start) {
-  return std::chrono::duration<double>(clock_type::now() - start).count();
-}
-
-// This program's own CPU time so far (every thread; children not included), user and
-// system.
-struct CpuTime {
-  double user = 0, system = 0;
-  double total() const { return user + system; }
-};
-
-CpuTime own_cpu_time() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto as_seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return {as_seconds(usage.ru_utime), as_seconds(usage.ru_stime)};
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // Clip `index` (from 1) of the batch: `seconds` of testsrc2 at 1280x720 and a sine tone
 // of its own pitch, H.264 (ultrafast) and AAC in mp4.

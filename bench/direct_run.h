@@ -15,9 +15,10 @@
 
 extern char** environ;
 
-// Runs `program` with `arguments` (without the program itself), output to /dev/null;
-// false unless it ended with 0.
-inline bool run_arguments_directly(const std::string& program, std::vector<std::string> arguments) {
+// Runs `program` with `arguments` (without the program itself), output to /dev/null,
+// in `folder` when one is given; false unless it ended with 0.
+inline bool run_arguments_directly(const std::string& program, std::vector<std::string> arguments,
+                                   const std::string& folder = {}) {
   arguments.insert(arguments.begin(), program);
   std::vector<char*> argv;
   for (auto& argument : arguments) argv.push_back(argument.data());
@@ -27,6 +28,7 @@ inline bool run_arguments_directly(const std::string& program, std::vector<std::
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   pid_t pid = 0;
   const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);

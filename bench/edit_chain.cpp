@@ -40,6 +40,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_measures.h"
 #include "bench/direct_run.h"
 #include "engine/common/globals.h"
 #include "engine/edit/edit_job.h"
@@ -54,30 +55,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using clock_type = std::chrono::steady_clock;
-
-double seconds_since(clock_type::time_point start) {
-  return std::chrono::duration<double>(clock_type::now() - start).count();
-}
-
-struct CpuTime {
-  double user = 0, system = 0;
-  double total() const { return user + system; }
-};
-
-CpuTime own_cpu_time() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto as_seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return {as_seconds(usage.ru_utime), as_seconds(usage.ru_stime)};
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 bool make_bench_clip(const std::string& path, int index) {
   const std::string tone = std::to_string(220 + 20 * index);
   return test_env::make_clip({"-f", "lavfi", "-i", "testsrc2=size=1280x720:rate=25:duration=10", "-f", "lavfi", "-i",

@@ -51,6 +51,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_measures.h"
 #include "engine/converter/worker_threads.h"
 #include "platform/files.h"
 #include "platform/gui/gui.h"
@@ -63,8 +64,6 @@
 
 namespace {
 
-using clock_type = std::chrono::steady_clock;
-
 double thread_cpu_ms() {
   timespec t{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
@@ -74,12 +73,6 @@ double thread_cpu_ms() {
 double heap_in_use() {
   const struct mallinfo2 info = mallinfo2();
   return static_cast<double>(info.uordblks + info.hblkhd);
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 struct Timing {

@@ -20,11 +20,7 @@
 // Usage: merge_batch [rounds=5]
 // Target: wall-time ratio <= 1.05.
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -36,35 +32,17 @@
 #include <thread>
 #include <vector>
 
+#include "bench/bench_measures.h"
+#include "bench/direct_run.h"
 #include "engine/common/globals.h"
 #include "engine/merge/merge_job.h"
 #include "platform/gui/gui.h"
 #include "tests/support/merge_page_window.h"
 #include "tests/support/test_env.h"
 
-extern char** environ;
-
 namespace {
 
-using clock_type = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-
-double seconds_since(clock_type::time_point start) {
-  return std::chrono::duration<double>(clock_type::now() - start).count();
-}
-
-double own_cpu_seconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto as_seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return as_seconds(usage.ru_utime) + as_seconds(usage.ru_stime);
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // One logged converter run: its arguments, and the concat lists it read (path, text).
 struct LoggedRun {
@@ -127,29 +105,6 @@ std::vector<LoggedRun> read_log(const std::string& log) {
   return runs;
 }
 
-// Runs `arguments` with `program` in `folder`, output to /dev/null; true on exit 0.
-bool run_in_folder(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder) {
-  std::vector<std::string> all = arguments;
-  all.insert(all.begin(), program);
-  std::vector<char*> argv;
-  for (std::string& argument : all) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, 1, 2);
-  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return false;
-  int status = 0;
-  while (waitpid(pid, &status, 0) < 0) {
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 // The loop over the logged lines that write a file; its wall time, negative when a
 // line failed.
 double run_loop(const std::vector<LoggedRun>& runs, const std::string& run) {
@@ -165,7 +120,7 @@ double run_loop(const std::vector<LoggedRun>& runs, const std::string& run) {
       std::error_code ec;
       fs::remove(output, ec);
     }
-    if (!run_in_folder(program, logged.arguments, folder)) {
+    if (!run_arguments_directly(program, logged.arguments, folder)) {
       std::printf("loop line failed: ffmpeg");
       for (const std::string& a : logged.arguments) std::printf(" %s", a.c_str());
       std::printf("\n");

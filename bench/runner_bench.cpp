@@ -23,23 +23,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_measures.h"
 #include "bench/direct_run.h"
 #include "engine/converter/converter_runner.h"
 
 namespace {
-
-using clock_type = std::chrono::steady_clock;
-
-double seconds_since(clock_type::time_point start) {
-  return std::chrono::duration<double>(clock_type::now() - start).count();
-}
-
-double own_cpu_seconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  const auto as_seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
-  return as_seconds(usage.ru_utime) + as_seconds(usage.ru_stime);
-}
 
 // Runs the converter with the arguments of `command_line`, output to /dev/null; the
 // wall time, or a negative value when it did not end with 0.
@@ -70,12 +58,6 @@ RunnerRun run_through_runner(const std::string& command_line) {
   run.cpu = own_cpu_seconds() - cpu_before;
   if (status != 0) run.wall = -1;
   return run;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 bool bench_job(const char* name, const std::string& command_line, int rounds) {

@@ -2,15 +2,24 @@
 
 #include "platform/gui/gui.h"
 
-std::vector<std::string> choose_open_files(WindowToken owner, const std::string& title, const std::string& filter,
-                                           const std::string& initial_folder) {
+namespace {
+
+std::vector<std::string> run_open_file_dialog(WindowToken owner, const std::string& title, const std::string& filter,
+                                              const std::string& initial_folder, bool multi_select) {
   OpenFileRequest request;
   request.owner = owner;
   request.title = title;
   request.filter = filter;
   request.initial_folder = initial_folder;
-  request.multi_select = true;
+  request.multi_select = multi_select;
   return gui_services().file_dialogs->choose_open_files(request);
+}
+
+}  // namespace
+
+std::vector<std::string> choose_open_files(WindowToken owner, const std::string& title, const std::string& filter,
+                                           const std::string& initial_folder) {
+  return run_open_file_dialog(owner, title, filter, initial_folder, true);
 }
 
 std::string choose_folder(const std::string& initial_folder, const std::string& title) {
@@ -22,13 +31,7 @@ std::string choose_folder(const std::string& initial_folder, const std::string& 
 
 std::string choose_open_file(WindowToken owner, const std::string& title, const std::string& filter,
                              const std::string& initial_folder) {
-  OpenFileRequest request;
-  request.owner = owner;
-  request.title = title;
-  request.filter = filter;
-  request.initial_folder = initial_folder;
-  request.multi_select = false;
-  const std::vector<std::string> paths = gui_services().file_dialogs->choose_open_files(request);
+  const std::vector<std::string> paths = run_open_file_dialog(owner, title, filter, initial_folder, false);
   return paths.empty() ? std::string() : paths.front();
 }
 
