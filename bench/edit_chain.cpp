@@ -3,8 +3,9 @@
 //
 // Makes a number of 10-second 1280x720 H.264/AAC mp4 clips (testsrc2 and a sine tone)
 // in a temporary folder and puts them in the edit list of a headless main window with
-// the head and tail cut (its default 3 s and 2 s), sharpening, the horizontal flip and
-// the random transition checked, saving as mp4 into a temporary folder. One job runs
+// the head and tail cut (its default 3 s and 2 s), sharpening, the horizontal flip, the
+// random transition, a PNG picture watermark and the blurred border checked, saving as
+// mp4 into a temporary folder. One job runs
 // first with a logging converter in the run folder, which writes down every converter
 // call's arguments: the duration probes, the first work files' probes, the steps and
 // the saves. Then, over several rounds and alternating which goes first:
@@ -24,6 +25,10 @@
 // instead: a job on one clip, then the loop of that clip's calls (or the other way
 // round, alternating), and a round adds up the clips; each job then also sets up and
 // ends once per clip, so the job's own share is if anything overstated.
+// Then the background picture step on its own: over the same rounds, a job on the first
+// clip with only the background picture (a JPEG) checked against a job with nothing
+// checked, alternating which goes first; the difference is the step's wall time, printed
+// against the clip's length (the step once read its input at the speed it plays).
 // Everything it made is deleted at the end.
 //
 // Usage: edit_chain [clips [rounds [pairs]]]   (defaults 5, 4 and whole jobs)
@@ -100,6 +105,17 @@ JobRun run_job(WindowToken window) {
 }
 
 using Calls = std::vector<std::vector<std::string>>;
+
+// The steps of the chain that is timed against its loop.
+const std::vector<const char*> chain_boxes = {"head_trim_check",    "tail_trim_check",         "sharpen_check",
+                                              "hflip_check",        "random_transition_check", "picture_watermark_check",
+                                              "blur_border_check"};
+
+// A one-colour picture of `size` ("96x54") made by the converter: PNG or JPEG by the
+// name's ending.
+bool make_picture(const std::string& path, const std::string& colour, const std::string& size) {
+  return test_env::make_clip({"-f", "lavfi", "-i", "color=c=" + colour + ":s=" + size, "-frames:v", "1", path});
+}
 
 // The edit list holding `sources` alone, in order.
 void list_sources(WindowToken window, const std::vector<std::string>& sources) {
@@ -178,13 +194,19 @@ int main(int argc, char** argv) {
     }
   }
 
+  const std::string watermark = clips + "/watermark.png", background = clips + "/background.jpg";
+  if (!make_picture(watermark, "red", "96x54") || !make_picture(background, "blue", "1280x720")) {
+    std::printf("making the pictures failed\n");
+    return 1;
+  }
+
   HeadlessGui headless;
   const WindowToken window = gui().create_window(main_window_spec(run));
   gui().set_text({window, "edit_output_folder_field"}, out);
-  for (const char* box : {"head_trim_check", "tail_trim_check", "sharpen_check", "hflip_check",
-                          "random_transition_check", "edit_format_mp4_radio"}) {
-    gui().set_checked({window, box}, true);
-  }
+  gui().set_text({window, "watermark_picture_field"}, watermark);
+  gui().set_text({window, "background_picture_field"}, background);
+  for (const char* box : chain_boxes) gui().set_checked({window, box}, true);
+  gui().set_checked({window, "edit_format_mp4_radio"}, true);
 
   // The command lines, as the job runs them: of the whole job, or of each clip's.
   const std::string log = work / "converter.log";
@@ -251,5 +273,29 @@ int main(int argc, char** argv) {
   std::printf("own CPU median %.3f %%, max %.3f %% of the job's wall time\n", median(cpu_shares),
               *std::max_element(cpu_shares.begin(), cpu_shares.end()));
   std::printf("targets: wall ratio <= 1.05, own CPU <= 1 %% of wall\n");
+
+  // The background picture step alone, as the difference of two jobs on one clip.
+  for (const char* box : chain_boxes) gui().set_checked({window, box}, false);
+  list_sources(window, {sources.front()});
+  std::vector<double> step_walls;
+  for (int round = 1; round <= rounds; ++round) {
+    double with_step = 0, without_step = 0;
+    for (int side = 0; side < 2; ++side) {
+      const bool step_side = (side == 0) == (round % 2 == 1);
+      gui().set_checked({window, "background_picture_check"}, step_side);
+      empty_folder(out);
+      const double wall = run_job(window).wall;
+      if (wall < 0) {
+        std::printf("the background picture job failed\n");
+        return 1;
+      }
+      (step_side ? with_step : without_step) = wall;
+    }
+    step_walls.push_back(with_step - without_step);
+    std::printf("round %d: job with the background picture %.3f s, without %.3f s, the step %.3f s\n", round,
+                with_step, without_step, with_step - without_step);
+  }
+  std::printf("background picture step: median %.3f s on a 10 s clip (%.3f of its length)\n", median(step_walls),
+              median(step_walls) / 10);
   return 0;
 }
