@@ -7,9 +7,13 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
+#include <QWindow>
+#include <chrono>
 
 #include "platform/qt/qt_conversions.h"
 #include "platform/qt/qt_file_filter.h"
@@ -39,6 +43,23 @@ QString existing_folder(const std::string& folder) {
 std::string without_trailing_slash(QString path) {
   while (path.size() > 1 && path.endsWith(QLatin1Char('/'))) path.chop(1);
   return to_utf8(path);
+}
+
+// When the window with the keyboard focus is hidden (a click on the tray icon hides
+// the main window), the toolkit reports the application inactive only a moment
+// later, once it is sure the focus does not come back, and that report closes every
+// open pop-up menu. A menu opened in between (a right click on the icon right after
+// the click that hid the window, or both clicks taken from the queue together while
+// the program was busy) would close at once. Until the report the hidden window still
+// counts as the focus window: this waits for the focus window to change. The limit
+// only keeps a platform that never reports from holding the menu back for good.
+void wait_for_focus_of_hidden_window_to_settle() {
+  const QWindow* focus = QGuiApplication::focusWindow();
+  if (!focus || focus->isVisible()) return;
+  QEventLoop loop;
+  QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &loop, &QEventLoop::quit);
+  QTimer::singleShot(std::chrono::seconds(1), &loop, &QEventLoop::quit);
+  loop.exec();
 }
 
 }  // namespace
@@ -136,6 +157,7 @@ int QtServices::popup_menu(const PopupMenuRequest& request) {
     }
     actions.emplace_back(action, i);
   }
+  wait_for_focus_of_hidden_window_to_settle();
   QAction* chosen = menu.exec(QPoint(request.at.x, request.at.y));
   for (const auto& [action, index] : actions) {
     if (action == chosen) return index;
