@@ -1,5 +1,6 @@
 // What every benchmark measures with: wall time since a start, this program's own CPU
-// time (every thread; children not included), and the median of a set of rounds.
+// time (every thread; children not included), a job timed on its own thread, and the
+// median of a set of rounds.
 
 #pragma once
 
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 #include <vector>
 
 using clock_type = std::chrono::steady_clock;
@@ -34,4 +36,25 @@ inline double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const std::size_t n = values.size();
   return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// The wall time and own CPU time of one job.
+struct JobRun {
+  double wall = -1;
+  CpuTime cpu;
+};
+
+// Runs `entry(argument)` on a thread of its own, as a start button starts a job, and
+// waits for it.
+template <typename Entry, typename Argument>
+JobRun run_timed_on_thread(Entry entry, Argument argument) {
+  JobRun run;
+  const CpuTime before = own_cpu_time();
+  const auto start = clock_type::now();
+  std::thread worker(entry, argument);
+  worker.join();
+  run.wall = seconds_since(start);
+  const CpuTime after = own_cpu_time();
+  run.cpu = {after.user - before.user, after.system - before.system};
+  return run;
 }

@@ -41,6 +41,7 @@
 #include "platform/gui/gui.h"
 #include "platform/process.h"
 #include "tests/support/convert_page_window.h"
+#include "tests/support/job_run_folder.h"
 #include "tests/support/test_env.h"
 
 namespace {
@@ -85,23 +86,11 @@ double time_probes(const std::vector<std::string>& sources) {
   return wall;
 }
 
-struct JobRun {
-  double wall = -1;
-  CpuTime cpu;
-};
-
 // The convert job on its own thread, as the start button starts it; failed (negative
 // wall time) unless every row ended "任务完成".
 JobRun run_job(WindowToken window) {
-  JobRun run;
   stop_requested = false;
-  const CpuTime cpu_before = own_cpu_time();
-  const auto start = clock_type::now();
-  std::thread worker(batch_convert_videos_thread_entry, window);
-  worker.join();
-  run.wall = seconds_since(start);
-  const CpuTime cpu_after = own_cpu_time();
-  run.cpu = {cpu_after.user - cpu_before.user, cpu_after.system - cpu_before.system};
+  JobRun run = run_timed_on_thread(batch_convert_videos_thread_entry, window);
   for (const ListRow& row : gui().list_rows({window, "convert_list"})) {
     if (row.cells.size() < 3 || row.cells[2] != run_status_finished) {
       std::printf("row %s ended \"%s\"\n", row.cells[0].c_str(), row.cells.size() < 3 ? "" : row.cells[2].c_str());
@@ -119,11 +108,7 @@ int main(int argc, char** argv) {
   const int seconds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 10;
 
   test_env::TempDir work;  // clips, outputs and run folder; removed at the end
-  const std::string run = test_env::make_run_folder(work.path());
-  run_folder.set(run);
-  ffmpeg_exe_path.set(run + "/bin/ffmpeg");
-  config_file_path.set(run + "/data/qfconfig.ini");
-  ffmpeg_global_options.set("");
+  const std::string run = test_env::use_job_run_folder(work.path());
   const std::string clips = work / "clips", out = work / "out";
   std::filesystem::create_directories(clips);
   std::filesystem::create_directories(out);

@@ -77,23 +77,11 @@ void use_system_converter(const std::string& run) {
   fs::create_symlink(QF_SYSTEM_FFMPEG, run + "/bin/ffmpeg");
 }
 
-struct JobRun {
-  double wall = -1;
-  CpuTime cpu;
-};
-
 // The edit job on its own thread; failed (negative wall time) unless every row ended
 // ">任务完成<" with every step of the chain done.
 JobRun run_job(WindowToken window) {
-  JobRun run;
   stop_requested = false;
-  const CpuTime cpu_before = own_cpu_time();
-  const auto start = clock_type::now();
-  std::thread worker(batch_edit_videos_thread_entry, window);
-  worker.join();
-  run.wall = seconds_since(start);
-  const CpuTime cpu_after = own_cpu_time();
-  run.cpu = {cpu_after.user - cpu_before.user, cpu_after.system - cpu_before.system};
+  JobRun run = run_timed_on_thread(batch_edit_videos_thread_entry, window);
   for (const ListRow& row : gui().list_rows({window, "edit_list"})) {
     const std::string status = row.cells.size() > edit_list_status_column ? row.cells[edit_list_status_column] : "";
     if (status != edit_status_done) {

@@ -37,6 +37,7 @@
 #include "engine/common/globals.h"
 #include "engine/merge/merge_job.h"
 #include "platform/gui/gui.h"
+#include "tests/support/job_run_folder.h"
 #include "tests/support/merge_page_window.h"
 #include "tests/support/test_env.h"
 
@@ -137,11 +138,6 @@ void empty_folder(const std::string& folder) {
   for (const auto& entry : fs::directory_iterator(folder)) fs::remove_all(entry.path());
 }
 
-struct JobRun {
-  double wall = -1;
-  double cpu = 0;
-};
-
 // The merge job on its own thread, its lists' durations emptied first (a new batch);
 // failed (negative wall time) unless it wrote `outputs` files.
 JobRun run_job(WindowToken window, const std::string& out, int outputs) {
@@ -151,13 +147,7 @@ JobRun run_job(WindowToken window, const std::string& out, int outputs) {
   }
   gui().set_text({window, "merge_start_button"}, merge_stop_caption);
   stop_requested = false;
-  JobRun run;
-  const double cpu = own_cpu_seconds();
-  const auto start = clock_type::now();
-  std::thread worker(batch_merge_videos_thread_entry, window);
-  worker.join();
-  run.wall = seconds_since(start);
-  run.cpu = own_cpu_seconds() - cpu;
+  JobRun run = run_timed_on_thread(batch_merge_videos_thread_entry, window);
   int written = 0;
   for (const auto& entry : fs::directory_iterator(out)) written += entry.file_size() > 0 ? 1 : 0;
   if (written != outputs) {
@@ -175,11 +165,7 @@ int main(int argc, char** argv) {
 
   test_env::TempDir work;
   setenv("HOME", work.path().c_str(), 1);
-  const std::string run = test_env::make_run_folder(work.path());
-  run_folder.set(run);
-  ffmpeg_exe_path.set(run + "/bin/ffmpeg");
-  config_file_path.set(run + "/data/qfconfig.ini");
-  ffmpeg_global_options.set("");
+  const std::string run = test_env::use_job_run_folder(work.path());
   const std::string clips = work / "clips", out = work / "out";
   fs::create_directories(clips);
   fs::create_directories(out);
@@ -237,7 +223,7 @@ int main(int argc, char** argv) {
     job_total += job.wall;
     loop_total += loop;
     std::printf("%5d %6s %8.3f %8.3f %7.3f %12.1f\n", round, job_first ? "job" : "loop", job.wall, loop,
-                job.wall / loop, job.cpu * 1000);
+                job.wall / loop, job.cpu.total() * 1000);
   }
   std::printf("\n%d rounds: wall ratio job / loop median %.3f, of the totals %.3f; the job's extra time %.0f ms a pair\n",
               rounds, median(ratios), job_total / loop_total, 1000 * (job_total - loop_total) / rounds / outputs);
