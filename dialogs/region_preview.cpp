@@ -10,6 +10,7 @@
 #include "engine/converter/converter_runner.h"
 #include "engine/converter/frame_size.h"
 #include "engine/converter/media_probes.h"
+#include "engine/window/file_dialogs.h"
 #include "platform/files.h"
 #include "platform/gui/picture.h"
 #include "platform/process.h"
@@ -262,16 +263,10 @@ void bind_region_preview_handlers(WindowToken window, const RegionEditor& editor
     const std::string config = config_file_path.get();
     std::string folder = read_profile_text(config, e.settings_section, region_video_folder_key);
     if (folder.empty()) folder = read_profile_text(config, region_fallback_section, region_fallback_key);
-    OpenFileRequest request;
-    request.owner = w;
-    request.title = region_video_dialog_title;
-    request.filter = region_video_filter;
-    request.initial_folder = folder;
-    request.multi_select = false;
-    const std::vector<std::string> chosen = gui_services().file_dialogs->choose_open_files(request);
+    const std::string chosen = choose_open_file(w, region_video_dialog_title, region_video_filter, folder);
     if (chosen.empty()) return;
-    gui().set_text({w, region_video_field}, chosen.front());
-    write_profile_text(config, e.settings_section, region_video_folder_key, parent_folder(chosen.front()));
+    gui().set_text({w, region_video_field}, chosen);
+    write_profile_text(config, e.settings_section, region_video_folder_key, parent_folder(chosen));
     start_region_timer(w, region_probe_timer);
   });
   gui().bind({window, region_open_folder_button}, EventKind::clicked, [](const GuiEvent& event) {
