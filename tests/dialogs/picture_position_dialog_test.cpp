@@ -318,12 +318,8 @@ TEST_F(PicturePositionEditor, AnotherPictureReplacesTheOverlayAndAnUnreadableOne
 
 TEST_F(PicturePositionEditor, ClosingTheEditorDuringAGrabEndsItsThreadsAndItsConverter) {
   // A converter that takes its time over the grab and leaves a mark if let run.
-  const std::string slow = run + "/bin/ffmpeg";
   const std::string mark = dir / "grab went on";
-  fs::remove(slow);
-  test_env::write_file(slow, std::string("#!/bin/sh\ncase \"$*\" in *-ss*) sleep 30; touch \"") + mark +
-                                 "\";; esac\nexec " + QF_SYSTEM_FFMPEG + " \"$@\"\n");
-  fs::permissions(slow, fs::perms::owner_all);
+  install_slow_grab_converter(mark);
   const std::string clip = dir / "clip.mp4";
   ASSERT_TRUE(test_env::make_h264_aac_mp4(clip));
   gui().append_row(main_field("edit_list"), {"1", clip, "", ""});

@@ -73,6 +73,17 @@ class RegionEditorTest : public ::testing::Test {
 
   ControlRef main_field(const std::string& role) const { return {main, role}; }
 
+  // Puts a converter in the run folder that takes 30 s over a grab (a command with
+  // "-ss"; every other command runs at once) and then touches `mark`, so a grab the
+  // editor let run shows.
+  void install_slow_grab_converter(const std::string& mark) const {
+    const std::string slow = run + "/bin/ffmpeg";
+    std::filesystem::remove(slow);
+    test_env::write_file(slow, std::string("#!/bin/sh\ncase \"$*\" in *-ss*) sleep 30; touch \"") + mark +
+                                   "\";; esac\nexec " + QF_SYSTEM_FFMPEG + " \"$@\"\n");
+    std::filesystem::permissions(slow, std::filesystem::perms::owner_all);
+  }
+
   HeadlessGui g;
   test_env::TempDir dir;
   std::string run;

@@ -120,12 +120,8 @@ TEST_F(RegionPreview, AMissingVideoLeavesAnEmptyPreviewAndNoMessage) {
 TEST_F(RegionPreview, ClosingTheEditorDuringAGrabEndsItsThreadsAndItsConverter) {
   // A converter that takes its time over the grab (the probe runs at once) and leaves
   // a mark if it is let run that long.
-  const std::string slow = run + "/bin/ffmpeg";
   const std::string mark = dir / "grab went on";
-  fs::remove(slow);
-  test_env::write_file(slow, std::string("#!/bin/sh\ncase \"$*\" in *-ss*) sleep 30; touch \"") + mark +
-                                 "\";; esac\nexec " + QF_SYSTEM_FFMPEG + " \"$@\"\n");
-  fs::permissions(slow, fs::perms::owner_all);
+  install_slow_grab_converter(mark);
   const std::string clip = dir / "clip.mp4";
   ASSERT_TRUE(test_env::make_h264_aac_mp4(clip));
   const WindowToken w = open_editor(clip);
