@@ -130,12 +130,19 @@ void run_custom_command_pass(EditVideoState& state, const EditPage& page) {
   set_edit_status(page, state, "自定义命令");
   const std::string text = read_custom_command_file();
   if (text.empty()) {
+    mark_step_not_applied(state);
     set_edit_status(page, state, "自定命令失败");
     return;
   }
   const std::string title = file_name_from_path(state.source);
+  bool every_line_kept = true;
   for (const std::string& line : split_crlf_lines(text)) {
     if (worker_shutdown_requested()) return;
+    // A line without both placeholders is no command and is passed over.
+    if (line.find(custom_command_input_placeholder) == std::string::npos ||
+        line.find(custom_command_output_placeholder) == std::string::npos) {
+      continue;
+    }
     // A line writes the next work file afresh: nothing an earlier line left there can
     // be taken for this line's output.
     delete_file(state.next_file());
@@ -144,14 +151,18 @@ void run_custom_command_pass(EditVideoState& state, const EditPage& page) {
                                    .next = short_path_for_command(state.next_file()),
                                    .title = title,
                                    .global_options = ffmpeg_global_options.get()});
-    if (!command) continue;
-    EditCommand edit_command;
-    edit_command.text(" " + *command);
-    EditRunOptions options;
-    options.global_options = false;
-    edit_run_verify(state, run_edit_command(edit_command, options));
+    int exit_status = -1;
+    if (command) {
+      EditCommand edit_command;
+      edit_command.text(" " + *command);
+      EditRunOptions options;
+      options.global_options = false;
+      exit_status = run_edit_command(edit_command, options);
+    }
+    if (!edit_run_verify(state, exit_status)) every_line_kept = false;
   }
-  set_edit_status(page, state, "自定命令成功");
+  if (!every_line_kept) mark_step_not_applied(state);
+  set_edit_status(page, state, every_line_kept ? "自定命令成功" : "自定命令失败");
 }
 
 void run_custom_commands_before(EditVideoState& state, const EditPage& page) {

@@ -7,8 +7,9 @@
 // file that is current when it starts; its output becomes current when the converter
 // ends with exit status 0 and the next work file then holds at least 10 bytes. The
 // status column reads "自定义命令" while the pass runs, "自定命令失败" when the file is
-// missing or empty, and "自定命令成功" when every line has been handled (also when no
-// line ran or none counted).
+// missing or empty or a line's output did not count (its option is then not applied),
+// and "自定命令成功" when every line's output counted (also when no line held both
+// placeholders).
 //
 // The user's line is the user's own argument list, but nothing the program puts into
 // it can change its arguments: the work files are written as quoted aliases, and the

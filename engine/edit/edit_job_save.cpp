@@ -86,11 +86,25 @@ bool edit_save_takes_cover_path(const EditSaveOptions& options, const std::strin
   return options.random_transition && options.mp4_radio && source_extension == ".mp4";
 }
 
-std::string save_edited_video(const EditVideoState& state, const EditPage& page,
+std::string edit_option_name(const std::string& caption) {
+  std::string name = caption.substr(0, caption.find("，"));
+  for (const std::string colon : {"：", ":"}) {
+    while (name.ends_with(colon)) name.resize(name.size() - colon.size());
+  }
+  return name;
+}
+
+std::string edit_not_applied_status(const std::string& caption) {
+  return edit_status_not_applied_prefix + edit_option_name(caption);
+}
+
+std::string save_edited_video(EditVideoState& state, const EditPage& page,
                               const std::vector<std::string>& listed_sources) {
   set_edit_status(page, state, edit_status_saving);
   const EditSaveOptions options = read_edit_save_options(page);
   const std::optional<std::string> rate = edit_save_rate_option(options.frame_rate_on, options.frame_rate_text);
+  // A rate that is no number is left out; the rest of the video is saved all the same.
+  if (!rate) mark_option_not_applied(state, "frame_rate_check");
   if (options.compress) set_edit_status(page, state, edit_status_compressing);
   const std::string pack = edit_save_pack_option(options.compress, options.compress_mode, options.compress_strength, options.format);
   const std::string output = edit_output_path(options.output_folder, state.source, options.format);
@@ -105,17 +119,25 @@ std::string save_edited_video(const EditVideoState& state, const EditPage& page,
   } else if (options.output_folder.empty()) {
     // No folder chosen: the output would land in the root folder.
     status = edit_status_save_failed;
-  } else if (edit_save_takes_cover_path(options, state.source_extension)) {
-    if (!save_succeeded(save_with_cover(state, page, output), output)) status = edit_status_save_failed;
-  } else if (!rate) {
-    status = edit_status_save_failed;
   } else {
-    progress_total_duration.set(probe_duration(current));
-    EditCommand command;
-    command.text(" -i ").path(current).text(*rate).text(pack).text(" -y ").path(output);
-    EditRunOptions run;
-    run.progress = job_progress_callback;
-    if (!save_succeeded(run_edit_command(command, run), output)) status = edit_status_save_failed;
+    int exit_status = -1;
+    if (edit_save_takes_cover_path(options, state.source_extension)) {
+      // This path copies the streams: compression is not applied.
+      if (options.compress) mark_option_not_applied(state, "compress_check");
+      exit_status = save_with_cover(state, page, output);
+    } else {
+      progress_total_duration.set(probe_duration(current));
+      EditCommand command;
+      command.text(" -i ").path(current).text(rate.value_or("")).text(pack).text(" -y ").path(output);
+      EditRunOptions run;
+      run.progress = job_progress_callback;
+      exit_status = run_edit_command(command, run);
+    }
+    if (!save_succeeded(exit_status, output)) {
+      status = edit_status_save_failed;
+    } else if (!state.unapplied_option.empty()) {
+      status = edit_not_applied_status(page.text(state.unapplied_option));
+    }
   }
   set_edit_status(page, state, status);
   return status;

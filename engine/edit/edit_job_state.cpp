@@ -44,6 +44,7 @@ bool edit_output_counts(const std::string& path) {
 bool edit_step_verify(EditVideoState& state) {
   if (!edit_output_counts(state.next_file())) return false;
   make_next_current(state);
+  ++state.kept_outputs;
   return true;
 }
 
@@ -57,7 +58,17 @@ bool edit_step_retry(EditVideoState& state, const EditCommand& primary, const Ed
   if (edit_run_verify(state, run_edit_command(primary))) return true;
   // The retry writes the next file afresh: nothing the failed run left can count.
   delete_file(state.next_file());
-  return edit_run_verify(state, run_edit_command(retry));
+  if (edit_run_verify(state, run_edit_command(retry))) return true;
+  mark_step_not_applied(state);
+  return false;
+}
+
+void mark_option_not_applied(EditVideoState& state, const std::string& option_box) {
+  if (state.unapplied_option.empty()) state.unapplied_option = option_box;
+}
+
+void mark_step_not_applied(EditVideoState& state) {
+  if (!state.step_option.empty()) mark_option_not_applied(state, state.step_option);
 }
 
 void discard_other_work_file(const EditVideoState& state) { delete_file(state.next_file()); }

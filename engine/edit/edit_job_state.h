@@ -8,6 +8,14 @@
 // current file and writes the other ("next") one, and its output counts only when the
 // next file then exists with at least 10 bytes (`edit_step_verify`). After every step
 // block `discard_other_work_file` deletes the file that is not current.
+//
+// Options not applied. A ticked option whose step could not apply it (its converter
+// run failed, or an input it needs is unusable) is recorded by its check box; the
+// first one recorded is the one the row's final status names. The step frame
+// (engine/edit/edit_job_steps.h) tells each step's option and records it by itself
+// for a step whose box is checked and that kept no output; `edit_step_retry` records
+// it when both forms failed; a step with further conditions of its own calls
+// `mark_step_not_applied` where it gives up.
 
 #include <cstdint>
 #include <string>
@@ -60,6 +68,9 @@ struct EditVideoState {
                             // (D and D0 follow a change of the playback speed)
   std::string trim_start = "00:00:00";  // start of the kept part
   bool portrait_to_landscape_ran = false;  // step 8 ran (step 9 then does not)
+  int kept_outputs = 0;      // step outputs made current so far (by `edit_step_verify`)
+  std::string step_option;   // check box of the option of the step now running; "" between steps
+  std::string unapplied_option;  // check box of the first ticked option not applied; "" while none
 
   const std::string& current_file() const { return current == 2 ? work_file_b : work_file_a; }
   const std::string& next_file() const { return current == 2 ? work_file_a : work_file_b; }
@@ -92,9 +103,17 @@ bool edit_run_verify(EditVideoState& state, int exit_status);
 
 // Runs `primary`; when its output does not count, runs `retry` once into the same
 // file. The output becomes current only when it counts; otherwise the previous work
-// file stays current. Returns whether it counted.
+// file stays current and the step's option is not applied. Returns whether it counted.
 class EditCommand;
 bool edit_step_retry(EditVideoState& state, const EditCommand& primary, const EditCommand& retry);
+
+// Records the option of the check box `option_box` as not applied, unless an earlier
+// option already is (the status names the first).
+void mark_option_not_applied(EditVideoState& state, const std::string& option_box);
+
+// `mark_option_not_applied` for the option of the step now running (`step_option`);
+// nothing outside a step.
+void mark_step_not_applied(EditVideoState& state);
 
 // Deletes the work file that is not current (the file itself, never through an
 // alias); a missing file is no error.

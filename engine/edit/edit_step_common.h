@@ -6,7 +6,8 @@
 // A step writes its "before" status when it starts. Its "after" status says the step
 // was applied, so it is written only when the output counted; a step whose output was
 // dropped leaves its "before" status standing (or writes its own failure text) and the
-// previous work file stays current.
+// previous work file stays current; the step frame then records its option as not
+// applied, which the row's final status names (engine/edit/edit_job_state.h).
 
 #include <string>
 

@@ -38,7 +38,7 @@ void run_landscape_to_portrait_step(EditVideoState& state, const EditPage& page)
   set_edit_status(page, state, "正在改成竖屏");
   const EditCommand tall = current_to_next_command(
       state, std::string(" -lavfi \"") + landscape_to_portrait_filter + "\" -vcodec h264 -preset ultrafast");
-  if (run_edit_command(tall) != 0 || !edit_output_counts(state.next_file())) return;
+  if (run_edit_command(tall) != 0 || !edit_output_counts(state.next_file())) return mark_step_not_applied(state);
 
   EditCommand scaled;
   scaled.text(" -i ")

@@ -52,13 +52,21 @@ bool trim_step_applies(const TrimValues& values, int full_length) {
 }
 
 void run_trim_ends_step(EditVideoState& state, const EditPage& page) {
+  const bool head_on = page.checked("head_trim_check"), tail_on = page.checked("tail_trim_check");
+  const std::string head = page.text("head_trim_seconds_field"), tail = page.text("tail_trim_seconds_field");
   const TrimValues values =
-      compute_trim_values(state.full_length, page.checked("head_trim_check"),
-                          text_to_number(page.text("head_trim_seconds_field")), page.checked("tail_trim_check"),
-                          text_to_number(page.text("tail_trim_seconds_field")));
+      compute_trim_values(state.full_length, head_on, text_to_number(head), tail_on, text_to_number(tail));
   state.trim_start = values.trim_start;
   state.kept_length = values.kept_length;
-  if (!trim_step_applies(values, state.full_length)) return;
+  // A typed length that is no number was not applied as typed.
+  if (head_on && !is_decimal_text(head, true)) mark_option_not_applied(state, "head_trim_check");
+  if (tail_on && !is_decimal_text(tail, true)) mark_option_not_applied(state, "tail_trim_check");
+  if (!trim_step_applies(values, state.full_length)) {
+    // A cut was asked for that cannot be made (it would leave nothing, start before the
+    // video or lengthen it).
+    if (values.start_seconds != 0 || values.kept_length != state.full_length) mark_step_not_applied(state);
+    return;
+  }
   const std::string cut = " -ss " + values.trim_start + " -t " + std::to_string(values.kept_length);
   run_retry_step(state, page, {"修减片断中", "修减完成", cut + " -vcodec h264", cut + " -c:v h264"});
 }

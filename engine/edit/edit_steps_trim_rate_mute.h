@@ -16,6 +16,10 @@
 // is not negative. FPS is the frame-rate field as typed, and it reaches the command
 // only when it is a positive number or a ratio of two whole numbers; any other text
 // passes step 3 over.
+//
+// Not applied (the row's status names the box): a checked trim box whose field is no
+// number, or whose values ask for a cut that step 2 cannot make; a frame rate that is no
+// rate; either step whose two forms both failed.
 
 #include <string>
 

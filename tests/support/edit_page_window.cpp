@@ -1,5 +1,7 @@
 #include "tests/support/edit_page_window.h"
 
+#include <utility>
+
 #include "engine/edit/edit_job.h"
 #include "engine/window/main_window_token.h"
 
@@ -33,10 +35,17 @@ WindowSpec build_edit_page_window() {
   }
   spec.controls[spec.controls.size() - 6].checked = true;  // MP4
   add("edit_output_folder_field", ControlKind::edit_box);
-  for (const char* role : {"subtitle_check", "merge_audio_check", "picture_watermark_check",
-                           "top_bottom_pictures_check", "background_picture_check", "frame_rate_check",
-                           "compress_check", "random_transition_check", "sharpen_check"}) {
-    add(role, ControlKind::check_box);
+  // The boxes with their captions: a row's status names an option that was not applied.
+  for (const auto& [role, caption] : {std::pair{"subtitle_check", "添加滚动字幕："},
+                                      {"merge_audio_check", "合并音频文件："},
+                                      {"picture_watermark_check", "添加图片水印："},
+                                      {"top_bottom_pictures_check", "添加上下图片水印："},
+                                      {"background_picture_check", "添加视频背景图片："},
+                                      {"frame_rate_check", "帧速率："},
+                                      {"compress_check", "压缩视频容量"},
+                                      {"random_transition_check", "随机转场"},
+                                      {"sharpen_check", "视频锐化"}}) {
+    add(role, ControlKind::check_box, caption);
   }
   for (const char* role : {"subtitle_text_field", "audio_file_field", "watermark_picture_field", "top_picture_field",
                            "bottom_picture_field", "background_picture_field"}) {

@@ -103,9 +103,10 @@ class EditJob : public ::testing::Test {
     if (!gate.empty()) write_file(gate, "");
   }
 
-  std::string make_mp4(const std::string& path) {
-    EXPECT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=2", "-f", "lavfi",
-                                     "-i", "sine=frequency=440:sample_rate=44100:duration=2", "-c:v", "libx264",
+  std::string make_mp4(const std::string& path, int seconds = 2) {
+    const std::string d = std::to_string(seconds);
+    EXPECT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=" + d, "-f", "lavfi",
+                                     "-i", "sine=frequency=440:sample_rate=44100:duration=" + d, "-c:v", "libx264",
                                      "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest", path}));
     return path;
   }
@@ -206,14 +207,18 @@ TEST_F(EditJob, TheSaveCopiesOrCompressesTheVideo) {
 }
 
 TEST_F(EditJob, AnMp4SourceWithTheRandomTransitionGetsACoverPicture) {
-  const std::string source = make_mp4(dir / "封面.MP4");
+  // Long enough for the transition's two seconds.
+  const std::string source = make_mp4(dir / "封面.MP4", 6);
   add_row(source);
   gui().set_checked(at("random_transition_check"), true);
-  gui().set_checked(at("compress_check"), true);  // ignored on this path
+  gui().set_checked(at("compress_check"), true);
   run_job();
-  EXPECT_EQ(status(0), edit_status_done);
+  // This path copies the streams: the compression was not applied.
+  EXPECT_EQ(status(0), "未完成：压缩视频容量");
   EXPECT_EQ(text("file_progress_label"), "100%");
-  expect_readable_clip(out + "/封面.mp4");
+  const test_env::ProbeResult probe = test_env::ffprobe(out + "/封面.mp4");
+  ASSERT_TRUE(probe.ok);
+  EXPECT_EQ(std::pair(probe.width, probe.height), std::pair(160, 120));
   // The muxer puts the picture behind the video and the sound.
   const test_env::ProgramResult streams =
       test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-show_entries",
@@ -233,9 +238,12 @@ TEST_F(EditJob, RowsThatCannotBeEditedOrSavedAreNeverShownAsDone) {
   run_job();
   EXPECT_EQ(status(0), edit_status_transcode_failed);
   EXPECT_EQ(status(1), edit_status_transcode_failed);
-  EXPECT_EQ(status(2), edit_status_save_failed);
+  // The rate is left out; the video is saved, with its sound, and the row says so.
+  EXPECT_EQ(status(2), "未完成：帧速率");
   EXPECT_FALSE(fs::exists(out + "/missing.mp4"));
-  EXPECT_FALSE(fs::exists(out + "/good.mp4"));
+  expect_readable_clip(out + "/good.mp4");
+  EXPECT_EQ(test_env::ffprobe(out + "/good.mp4").codec_types, (std::vector<std::string>{"video", "audio"}));
+  fs::remove(out + "/good.mp4");
 
   // An output folder that does not exist: the converter fails, and so does the row.
   gui().set_checked(at("frame_rate_check"), false);
