@@ -78,7 +78,8 @@ bool work_folder_holds_listed_source(const std::vector<std::string>& sources) {
   return false;
 }
 
-void edit_one_video(const EditPage& page, int row_number, RowId row, const std::vector<std::string>& sources) {
+void edit_one_video(const EditPage& page, int row_number, RowId row, const std::vector<std::string>& sources,
+                    JobOutputNames& output_names) {
   GuiModel& model = gui();
   const ControlRef list = page("edit_list");
   const std::string source = model.cell_by_id(list, row, edit_list_source_column);
@@ -109,7 +110,7 @@ void edit_one_video(const EditPage& page, int row_number, RowId row, const std::
   run_edit_steps(state, page);
   // At shutdown the steps' runs were ended: there is nothing whole to save.
   if (worker_shutdown_requested()) return;
-  save_edited_video(state, page, sources);
+  save_edited_video(state, page, sources, output_names);
 }
 
 void end_job(const EditPage& page, bool keep_work_folder) {
@@ -186,11 +187,13 @@ void batch_edit_videos(WindowToken window) {
   const int count = static_cast<int>(rows.size());
   set_up_job(page, count);
   const bool keep_work_folder = work_folder_holds_listed_source(sources);
+  // The output names this job's rows have taken: no row writes over an earlier one's.
+  JobOutputNames output_names;
 
   for (int i = 0; i < count; ++i) {
     model.set_text(page("overall_progress_label"), std::to_string(i + 1) + " / " + std::to_string(count));
     model.set_value(page("overall_progress_bar"), i + 1);
-    if (model.row_index(list, rows[i]) >= 0) edit_one_video(page, i + 1, rows[i], sources);
+    if (model.row_index(list, rows[i]) >= 0) edit_one_video(page, i + 1, rows[i], sources, output_names);
     if (stop_requested || worker_shutdown_requested()) break;
   }
   end_job(page, keep_work_folder);

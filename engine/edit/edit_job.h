@@ -12,8 +12,9 @@
 // made; otherwise "正在转码", "转码成功", the steps' statuses, and the save's final
 // status (">任务完成<" only for a saved, readable output with every ticked option
 // applied, "未完成：" and the first option not applied for one saved without it). The
-// worker writes to the rows it started with (row ids); a row deleted before its turn is
-// passed over. A row whose work files would be written over a listed source is not run
+// outputs of one job never write over each other (numbered names). The worker writes
+// to the rows it started with (row ids); a row deleted before its turn is passed over.
+// A row whose work files would be written over a listed source is not run
 // ("输出会覆盖原视频").
 //
 // The end of the job removes the work folder (only when it is a real folder of the run

@@ -99,7 +99,7 @@ std::string edit_not_applied_status(const std::string& caption) {
 }
 
 std::string save_edited_video(EditVideoState& state, const EditPage& page,
-                              const std::vector<std::string>& listed_sources) {
+                              const std::vector<std::string>& listed_sources, JobOutputNames& output_names) {
   set_edit_status(page, state, edit_status_saving);
   const EditSaveOptions options = read_edit_save_options(page);
   const std::optional<std::string> rate = edit_save_rate_option(options.frame_rate_on, options.frame_rate_text);
@@ -107,19 +107,30 @@ std::string save_edited_video(EditVideoState& state, const EditPage& page,
   if (!rate) mark_option_not_applied(state, "frame_rate_check");
   if (options.compress) set_edit_status(page, state, edit_status_compressing);
   const std::string pack = edit_save_pack_option(options.compress, options.compress_mode, options.compress_strength, options.format);
-  const std::string output = edit_output_path(options.output_folder, state.source, options.format);
   const std::string& current = state.current_file();
+  const auto overwrites = [&](const std::string& path) {
+    if (!path_exists(path)) return false;
+    if (is_same_file(path, state.source) || is_same_file(path, current)) return true;
+    for (const std::string& source : listed_sources) {
+      if (is_same_file(path, source)) return true;
+    }
+    return false;
+  };
+  // A name an earlier row of this job took is numbered ("name(2).ext") and never made
+  // a source's; the plain name, when it is a source's, is refused below.
+  std::string output = edit_output_path(options.output_folder, state.source, options.format);
+  if (!options.output_folder.empty() && (output_names.claimed(output) || !overwrites(output))) {
+    output = output_names.claim(output, overwrites);
+  }
 
   std::string status = edit_status_done;
-  bool overwrites = is_same_file(output, state.source) || is_same_file(output, current);
-  for (const std::string& source : listed_sources) overwrites = overwrites || is_same_file(output, source);
-
-  if (overwrites) {
+  if (overwrites(output)) {
     status = edit_status_output_is_source;
   } else if (options.output_folder.empty()) {
     // No folder chosen: the output would land in the root folder.
     status = edit_status_save_failed;
   } else {
+    const std::optional<FileStamp> before = file_stamp(output);
     int exit_status = -1;
     if (edit_save_takes_cover_path(options, state.source_extension)) {
       // This path copies the streams: compression is not applied.
@@ -135,6 +146,10 @@ std::string save_edited_video(EditVideoState& state, const EditPage& page,
     }
     if (!save_succeeded(exit_status, output)) {
       status = edit_status_save_failed;
+      // What the failed save wrote is no output: a file it made, or one it wrote over,
+      // goes; one it never touched stays.
+      const std::optional<FileStamp> after = file_stamp(output);
+      if (after && after != before && is_regular_file(output)) remove_file(output);
     } else if (!state.unapplied_option.empty()) {
       status = edit_not_applied_status(page.text(state.unapplied_option));
     }

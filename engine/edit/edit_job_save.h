@@ -22,13 +22,20 @@
 // first such option's name (its box's caption up to its first "，", without the colon:
 // "未完成：帧速率"). A frame rate that is no number is left out of the save (and names
 // the frame rate); on the cover path a ticked compression is not applied. A save that
-// fails ends "保存失败". An output that is a listed source (or the work file itself) is
-// never written: "输出会覆盖原视频".
+// fails ends "保存失败" and leaves no file that looks like an output: the file at OUT
+// is removed when the save made it or wrote over it, never when it did not touch it.
+// An output that is a listed source (or the work file itself) is never written:
+// "输出会覆盖原视频".
+//
+// Within one job no save writes over a file an earlier row's save wrote: a name
+// already taken in this job is numbered, "movie(2).mp4", "movie(3).mp4", ... (the
+// first row keeps the plain name; a numbered name is never a listed source's).
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/common/job_output_names.h"
 #include "engine/edit/edit_job_state.h"
 
 inline constexpr const char* edit_status_saving = "正在保存";
@@ -81,6 +88,7 @@ std::string edit_not_applied_status(const std::string& caption);
 
 // Saves the video and writes its final status; returns that status. The save may
 // record options it does not apply itself (the frame rate, the compression).
-// `listed_sources` are the sources of the edit list when the job began.
+// `listed_sources` are the sources of the edit list when the job began; `output_names`
+// the names this job's saves have taken so far.
 std::string save_edited_video(EditVideoState& state, const EditPage& page,
-                              const std::vector<std::string>& listed_sources);
+                              const std::vector<std::string>& listed_sources, JobOutputNames& output_names);

@@ -1,5 +1,7 @@
-// What a row of the edit job says at its end: a video saved without one of its ticked
-// options names the first option that was not applied.
+// What a row of the edit job says at its end and what it leaves in the output folder:
+// a video saved without one of its ticked options names the first option that was not
+// applied, a failed save leaves no file that looks like an output, and the rows of one
+// job never write over each other's outputs.
 
 #include <algorithm>
 #include <filesystem>
@@ -208,4 +210,67 @@ TEST_F(EditJobStatus, OptionNamesComeFromTheCaptions) {
   EXPECT_EQ(edit_option_name("修改视频尺寸，宽度："), "修改视频尺寸");
   EXPECT_EQ(edit_option_name("随机转场"), "随机转场");
   EXPECT_EQ(edit_not_applied_status("虚化边框背景，将原视频缩小到："), "未完成：虚化边框背景");
+}
+
+TEST_F(EditJobStatus, AFailedSaveLeavesNoFileThatLooksLikeAnOutput) {
+  const std::string source = clip("clip.mp4", 320, 240, true, 2.0);
+  const std::string output = out + "/clip.mp4";
+  struct Case {
+    const char* what;
+    bool there_before;
+    int bytes;  // what the failing save writes (-1: nothing)
+    bool left;  // a file is at the output afterwards
+  };
+  for (const Case& c : {Case{"a partial file the save made", false, 5000, false},
+                        Case{"an empty file the save made", false, 0, false},
+                        Case{"a file there before that the save wrote over", true, 5000, false},
+                        Case{"a file there before that the save never touched", true, -1, true}}) {
+    SCOPED_TRACE(c.what);
+    fs::remove(output);
+    if (c.there_before) write_file(output, "an earlier file");
+    fail_converter_calls("-vcodec copy -y " + output, 1, c.bytes);
+    EXPECT_EQ(run_job({source}), std::vector<std::string>{edit_status_save_failed});
+    EXPECT_EQ(fs::exists(output), c.left);
+    if (c.left) EXPECT_EQ(read_file(output), "an earlier file");
+    EXPECT_EQ(output_names(), c.left ? std::vector<std::string>{"clip.mp4"} : std::vector<std::string>{});
+  }
+
+  // A save the converter ends with 0 but whose output it cannot read is no output
+  // either.
+  fs::remove(output);
+  fail_converter_calls("-vcodec copy -y " + output, 0, 3000);
+  EXPECT_EQ(run_job({source}), std::vector<std::string>{edit_status_save_failed});
+  EXPECT_FALSE(fs::exists(output));
+  // The source stays as it was.
+  expect_saved_clip(source);
+}
+
+TEST_F(EditJobStatus, RowsOfOneJobNeverWriteOverEachOthersOutputs) {
+  fs::create_directories(dir / "one");
+  fs::create_directories(dir / "two");
+  const std::string first = clip("one/clip.mp4", 320, 240, true, 2.0);
+  const std::string same_name = clip("two/clip.mp4", 320, 240, false, 2.0);
+  const std::string same_stem = clip("clip.mkv", 320, 240, true, 3.0);
+  // A source in the output folder with the name a numbered output would take.
+  const std::string listed_output = clip("out/clip(2).mp4", 320, 240, true, 2.0);
+  const std::string listed_bytes = read_file(listed_output);
+  log_converter();
+  const std::vector<std::string> statuses = run_job({first, same_name, first, same_stem, listed_output});
+  EXPECT_EQ(statuses, (std::vector<std::string>{edit_status_done, edit_status_done, edit_status_done,
+                                                edit_status_done, edit_status_output_is_source}));
+  // The first row keeps the plain name; the numbered names pass over the listed source.
+  EXPECT_EQ(output_names(), (std::vector<std::string>{"clip(2).mp4", "clip(3).mp4", "clip(4).mp4", "clip(5).mp4",
+                                                      "clip.mp4"}));
+  EXPECT_EQ(read_file(listed_output), listed_bytes);
+  expect_saved_clip(out + "/clip.mp4");
+  EXPECT_EQ(test_env::ffprobe(out + "/clip(3).mp4").codec_types, std::vector<std::string>{"video"});
+  expect_saved_clip(out + "/clip(4).mp4");
+  expect_saved_clip(out + "/clip(5).mp4", 3.0);
+
+  // The names live for one job: the next job takes the same names again.
+  fs::remove(listed_output);
+  EXPECT_EQ(run_job({first, first}), (std::vector<std::string>{edit_status_done, edit_status_done}));
+  EXPECT_EQ(output_names(), (std::vector<std::string>{"clip(2).mp4", "clip(3).mp4", "clip(4).mp4", "clip(5).mp4",
+                                                      "clip.mp4"}));
+  EXPECT_EQ(test_env::ffprobe(out + "/clip(2).mp4").codec_types, (std::vector<std::string>{"video", "audio"}));
 }
