@@ -36,6 +36,10 @@
 //   released: the following mouse_move and mouse_up input of that window, whatever
 //   control the view reports it on, is delivered to the capturing control with
 //   coordinates relative to it (possibly outside its bounds), as toolkits do.
+// - A press that opens a pop-up of the control (a combo's drop-down list) hands the
+//   rest of that press to the pop-up: the control never sees its release. When the
+//   pop-up closes (input_popup_closed) the capture of that press ends, so the next
+//   press goes to the control under the mouse, whatever was chosen in the pop-up.
 // - Mouse input on a tab page's free surface is delivered as an event of its tab
 //   control, with coordinates relative to the tab control (the page's geometry is
 //   taken as its offset in the tab control).
@@ -398,6 +402,10 @@ class GuiModel {
   bool input_tray(WindowToken window, int kind);
   // The user chose item `index` of a pop-up menu; then menu_chosen.
   bool input_menu_choice(const ControlRef& menu, int index);
+  // The pop-up of `control` (a combo's drop-down list) has closed, by a choice or
+  // not: a capture that `control` holds since a press ends (no mouse_up is delivered;
+  // the pop-up had the release). True when it ended one.
+  bool input_popup_closed(const ControlRef& control);
   // Animation box: left button pressed on / released from an object.
   bool input_object_pressed(const ControlRef& box, int object_id);
   bool input_object_released(const ControlRef& box, int object_id);

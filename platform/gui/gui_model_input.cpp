@@ -322,6 +322,17 @@ bool GuiModel::input_mouse_up(const ControlRef& control, int x, int y, int butto
   return true;
 }
 
+bool GuiModel::input_popup_closed(const ControlRef& control) {
+  if (forward_to_ui_thread(&GuiModel::input_popup_closed, control)) return false;
+  std::lock_guard lock(impl_->mutex);
+  Window* w = impl_->find(control.window);
+  if (!w || control.role.empty() || w->held_buttons == 0 || w->capture != control.role) return false;
+  // The pop-up took the release of the press that opened it.
+  w->capture.clear();
+  w->held_buttons = 0;
+  return true;
+}
+
 bool GuiModel::input_drop_files(const ControlRef& control, const std::vector<std::string>& names) {
   if (forward_to_ui_thread(&GuiModel::input_drop_files, control, names)) return false;
   if (names.empty() || !impl_->accept_input(control)) return false;

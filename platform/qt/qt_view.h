@@ -140,6 +140,9 @@ class QtView final : public QObject, public GuiView {
   // The line edit of an editable combo exists from setEditable(true) on.
   void connect_combo_edit(WindowToken window, const std::string& role, QComboBox* combo);
   void watch(QObject* object, WindowToken window, const std::string& role, ControlKind kind);
+  // A control's pop-up (a combo's drop-down list, a window of its own): its closing
+  // ends the capture of the press that opened it (GuiModel::input_popup_closed).
+  void watch_popup(QWidget* popup, WindowToken window, const std::string& role);
   QWidget* container_widget(WindowEntry& window, const std::string& container);
 
   // applying (qt_view_apply.cpp)
@@ -172,6 +175,7 @@ class QtView final : public QObject, public GuiView {
   // GUI thread only.
   std::map<std::uint64_t, WindowEntry> windows_;
   std::unordered_map<QObject*, Target> targets_;
+  std::unordered_map<QObject*, ControlRef> popups_;  // pop-up window -> its control
   int applying_ = 0;
   bool flushing_ = false;
   // The last press on a control, for clicks (press and release on the same control)

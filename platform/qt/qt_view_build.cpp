@@ -2,6 +2,7 @@
 // widgets' user signals to the model's input.
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -52,6 +53,13 @@ void QtView::watch(QObject* object, WindowToken window, const std::string& role,
     if (!role.empty()) widget->setAttribute(Qt::WA_NoMousePropagation);
     widget->setMouseTracking(true);
   }
+}
+
+void QtView::watch_popup(QWidget* popup, WindowToken window, const std::string& role) {
+  if (!popup || popups_.count(popup)) return;
+  popups_[popup] = ControlRef{window, role};
+  popup->installEventFilter(this);
+  QObject::connect(popup, &QObject::destroyed, this, [this](QObject* gone) { popups_.erase(gone); });
 }
 
 QWidget* QtView::container_widget(WindowEntry& window, const std::string& container) {
@@ -290,6 +298,7 @@ void QtView::connect_input(WindowToken window, const ControlState& state, QWidge
         sync_control(window, ref.role);
       });
       // The line edit of an editable combo comes with setEditable: see connect_combo_edit.
+      watch_popup(combo->view()->window(), window, state.role);
       break;
     }
     case ControlKind::slider: {

@@ -39,6 +39,15 @@ std::vector<std::string> dropped_files(const QMimeData* data, std::size_t most) 
 }  // namespace
 
 bool QtView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Hide) {
+    // However the pop-up closed (a choice, Escape, a press outside it), the press that
+    // opened it is over: the pop-up had its release.
+    if (const auto popup = popups_.find(watched); popup != popups_.end()) {
+      const ControlRef control = popup->second;
+      model_.input_popup_closed(control);
+      return false;
+    }
+  }
   const auto it = targets_.find(watched);
   if (it == targets_.end()) return false;
   const Target target = it->second;  // a handler may change targets_

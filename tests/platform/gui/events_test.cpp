@@ -214,6 +214,37 @@ TEST_F(Events, MouseIsCapturedByThePressedControlUntilReleased) {
                                            ":mouse_move:1,2"}));
 }
 
+TEST_F(Events, APopUpThatClosesEndsTheCaptureOfThePressThatOpenedIt) {
+  const ControlRef combo{window, "mode_combo"};
+  const ControlRef preview{window, "preview"};
+  for (const char* role : {"mode_combo", "preview"}) {
+    for (EventKind kind : {EventKind::mouse_down, EventKind::mouse_move, EventKind::mouse_up}) record(role, kind);
+  }
+  // The press opens the drop-down list, which takes its release: the combo holds the
+  // mouse until the list reports that it has closed.
+  ASSERT_TRUE(gui().input_mouse_down(combo, 5, 5));
+  EXPECT_FALSE(gui().input_popup_closed(preview));  // not the control that holds it
+  ASSERT_TRUE(gui().input_select(combo, 1));
+  ASSERT_TRUE(gui().input_popup_closed(combo));
+  EXPECT_FALSE(gui().input_popup_closed(combo));  // nothing held any more
+  // A drag on the preview is the preview's own.
+  ASSERT_TRUE(gui().input_mouse_down(preview, 10, 20));
+  ASSERT_TRUE(gui().input_mouse_move(preview, 40, 20, mouse_buttons::left));
+  ASSERT_TRUE(gui().input_mouse_up(preview, 40, 20));
+  EXPECT_EQ(log, (std::vector<std::string>{"mode_combo:mouse_down:5,5", "preview:mouse_down:10,20",
+                                           "preview:mouse_move:40,20", "preview:mouse_up:40,20"}));
+
+  // A pop-up closing while another control holds the mouse leaves that capture alone.
+  log.clear();
+  ASSERT_TRUE(gui().input_mouse_down(preview, 1, 1));
+  EXPECT_FALSE(gui().input_popup_closed(combo));
+  ASSERT_TRUE(gui().input_mouse_move({window, "mode_combo"}, 2, 2, mouse_buttons::left));
+  ASSERT_TRUE(gui().input_mouse_up(preview, 1, 1));
+  // The move over the combo belongs to the preview, in the preview's coordinates.
+  EXPECT_EQ(log, (std::vector<std::string>{"preview:mouse_down:1,1", "preview:mouse_move:-608,62",
+                                           "preview:mouse_up:1,1"}));
+}
+
 TEST_F(Events, RightClickSelectsTheRowUnderTheCursorUnlessItIsSelected) {
   const ControlRef list{window, "job_list"};
   for (int i = 0; i < 4; ++i) gui().append_row(list, {std::to_string(i + 1), "v"});

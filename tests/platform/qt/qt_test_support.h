@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QThread>
@@ -60,6 +62,23 @@ inline void move_mouse(QWidget* widget, QPoint at, Qt::MouseButtons held = Qt::N
 inline void click(QWidget* widget, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
   press(widget, at, button);
   release(widget, at, button);
+}
+
+// Chooses item `index` of a combo box as a user does with the mouse: a press on the
+// combo opens its drop-down list, which takes that press's release (the combo never
+// sees it); then a move onto the item and a click on it in the list, which closes it.
+inline void choose_by_mouse(QComboBox* combo, int index) {
+  const QPoint on_combo = combo->rect().center();
+  press(combo, on_combo);
+  QAbstractItemView* list = combo->view();
+  QWidget* surface = list->viewport();
+  send_mouse_at_screen(surface, QEvent::MouseButtonRelease, combo->mapToGlobal(on_combo), Qt::LeftButton,
+                       Qt::NoButton);
+  // The list takes no choice from a release just after it opened.
+  QThread::msleep(static_cast<unsigned long>(QApplication::doubleClickInterval()) + 50);
+  const QPoint item = list->visualRect(list->model()->index(index, 0)).center();
+  move_mouse(surface, item);
+  click(surface, item);
 }
 
 inline bool send_key(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,

@@ -302,6 +302,41 @@ TEST_F(QtViewTest, KeysFocusAndMouseReachTheModelWithPositionsRelativeToTheContr
   EXPECT_EQ(downs, std::vector<std::string>({"", "inner_field"}));
 }
 
+TEST_F(QtViewTest, AfterAChoiceInADropDownTheNextPressBelongsToTheControlUnderTheMouse) {
+  const WindowToken w = open_sample();
+  EventLog log;
+  log.watch(model(), w, {"mode_combo", "preview"},
+            {EventKind::mouse_down, EventKind::mouse_move, EventKind::mouse_up, EventKind::selection_changed});
+  auto* combo = widget_of<QComboBox>(w, "mode_combo");
+  QWidget* preview = widget_of(w, "preview");
+  // The drop-down closed by a choice with the mouse, then by Escape without one.
+  const std::function<void()> closings[] = {
+      [&] { choose_by_mouse(combo, 1); },
+      [&] {
+        press(combo, combo->rect().center());
+        ASSERT_TRUE(process_until([&] { return combo->view()->isVisible(); }));
+        send_key(combo->view(), Qt::Key_Escape);
+      },
+  };
+  for (const auto& close_drop_down : closings) {
+    log.events.clear();
+    close_drop_down();
+    ASSERT_TRUE(process_until([&] { return !combo->view()->isVisible(); }));
+    press(preview, QPoint(10, 20));
+    move_mouse(preview, QPoint(40, 25), Qt::LeftButton);
+    release(preview, QPoint(40, 25));
+    std::vector<std::string> preview_events;
+    for (const GuiEvent& e : log.events) {
+      if (e.target.role == "preview") preview_events.push_back(std::string(event_kind_name(e.kind)) + ":" +
+                                                               std::to_string(e.x) + "," + std::to_string(e.y));
+    }
+    EXPECT_EQ(preview_events, (std::vector<std::string>{"mouse_down:10,20", "mouse_move:40,25", "mouse_up:40,25"}));
+    EXPECT_EQ(log.count("mode_combo", EventKind::mouse_down), 1);
+    EXPECT_EQ(log.count("mode_combo", EventKind::mouse_up), 0);  // the list had the release
+  }
+  EXPECT_EQ(model().selected_index({w, "mode_combo"}), 1);
+}
+
 TEST_F(QtViewTest, AnimationBoxReportsTheBoxPressThenTheObjectAndTheObjectReleaseBeforeTheBoxRelease) {
   const WindowToken w = open_sample();
   model().set_picture({w, "overlay_template"}, solid_picture(40, 20, 255, 0, 0));
