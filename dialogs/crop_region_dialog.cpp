@@ -95,19 +95,14 @@ bool on_crop_dialog_key_down(const GuiEvent& event) {
 }
 
 void on_crop_save_clicked(const GuiEvent& event) {
-  save_region_fields(event.target.window, crop_box, crop_editor_state(), crop_fields, crop_message_title,
-                     crop_outside_frame_message);
+  save_region_fields(event.target.window, crop_box, crop_fields, crop_message_title, crop_outside_frame_message);
 }
 
 }  // namespace
 
-RegionEditorState& crop_editor_state() {
-  static RegionEditorState state;
-  return state;
-}
-
 const RegionEditor& crop_region_editor() {
-  static const RegionEditor editor{crop_settings_section, crop_frame_file, &crop_editor_state(), place_crop_rect};
+  static RegionEditorMemory memory;
+  static const RegionEditor editor{crop_settings_section, crop_frame_file, &memory, place_crop_rect};
   return editor;
 }
 
@@ -166,7 +161,7 @@ void register_crop_region_dialog_opener() {
   set_dialog_opener(ProgramDialog::crop_region, [] { open_crop_region_dialog(main_window()); });
 }
 
-void place_crop_rect(WindowToken window) {
+void place_crop_rect(WindowToken window, RegionEditorState& state) {
   // Place tasks run on threads of their own: one started by a value change before the
   // probe may still be running when the one after the grab starts. Each reads the
   // values and the frame size and writes the box in one piece, so the box always ends
@@ -183,7 +178,6 @@ void place_crop_rect(WindowToken window) {
   gui().set_visible(box, true);
   gui().set_size(box, source_to_preview(width, zoom), source_to_preview(height, zoom));
   gui().set_position(box, source_to_preview(left, zoom), source_to_preview(top, zoom));
-  const RegionEditorState& state = crop_editor_state();
   gui().set_text(box, crop_box_caption(preview_to_source_text(state.frame_width, zoom),
                                        preview_to_source_text(state.frame_height, zoom), width, height, left, top));
 }

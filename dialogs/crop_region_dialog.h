@@ -36,8 +36,7 @@ inline constexpr const char* crop_handle_bottom_left = "crop_handle_bottom_left"
 inline constexpr const char* crop_handle_bottom = "crop_handle_bottom";
 inline constexpr const char* crop_handle_bottom_right = "crop_handle_bottom_right";
 
-// The crop editor's state that outlives its window (frame size, tasks).
-RegionEditorState& crop_editor_state();
+// The crop editor's data; each window's own state is region_editor_state(window).
 const RegionEditor& crop_region_editor();
 
 // The window's description.
@@ -54,7 +53,7 @@ void open_crop_region_dialog(WindowToken owner);
 void register_crop_region_dialog_opener();
 
 // The place task: the crop box from the value boxes, and its caption.
-void place_crop_rect(WindowToken window);
+void place_crop_rect(WindowToken window, RegionEditorState& state);
 
 // Lays the handles out around the crop box and writes its geometry into the value
 // boxes (in source pixels); nothing until the box has been pressed, or while the

@@ -60,20 +60,15 @@ void on_mosaic_box_left_down(const GuiEvent& event) {
 }
 
 void on_mosaic_save_clicked(const GuiEvent& event) {
-  save_region_fields(event.target.window, mosaic_box, mosaic_editor_state(), mosaic_fields, mosaic_message_title,
+  save_region_fields(event.target.window, mosaic_box, mosaic_fields, mosaic_message_title,
                      mosaic_outside_frame_message);
 }
 
 }  // namespace
 
-RegionEditorState& mosaic_editor_state() {
-  static RegionEditorState state;
-  return state;
-}
-
 const RegionEditor& mosaic_region_editor() {
-  static const RegionEditor editor{mosaic_settings_section, mosaic_frame_file, &mosaic_editor_state(),
-                                   place_mosaic_rect};
+  static RegionEditorMemory memory;
+  static const RegionEditor editor{mosaic_settings_section, mosaic_frame_file, &memory, place_mosaic_rect};
   return editor;
 }
 
@@ -110,7 +105,7 @@ void register_mosaic_region_dialog_opener() {
   set_dialog_opener(ProgramDialog::mosaic_region, [] { open_mosaic_region_dialog(main_window()); });
 }
 
-void place_mosaic_rect(WindowToken window) {
+void place_mosaic_rect(WindowToken window, RegionEditorState&) {
   const ControlRef box{window, mosaic_box};
   gui().set_visible(box, true);
   gui().set_size(box, value_in_preview(window, region_width_field), value_in_preview(window, region_height_field));

@@ -22,8 +22,7 @@ inline constexpr const char* mosaic_box = "mosaic_box";
 inline constexpr const char* mosaic_outside_frame_message = "马赛克的位置不能超过视频的区域";
 inline constexpr const char* mosaic_message_title = "温馨提示：";
 
-// The mosaic editor's state that outlives its window (frame size, tasks).
-RegionEditorState& mosaic_editor_state();
+// The mosaic editor's data; each window's own state is region_editor_state(window).
 const RegionEditor& mosaic_region_editor();
 
 // The window's description.
@@ -40,4 +39,4 @@ void open_mosaic_region_dialog(WindowToken owner);
 void register_mosaic_region_dialog_opener();
 
 // The place task: shows the mosaic box and sets it from the value boxes.
-void place_mosaic_rect(WindowToken window);
+void place_mosaic_rect(WindowToken window, RegionEditorState& state);

@@ -18,9 +18,6 @@
 #include "platform/files.h"
 #include "platform/gui/picture.h"
 
-std::atomic<int> overlay_object{0};
-std::atomic<int> overlay_dragging{0};
-
 namespace {
 
 constexpr const char* watermark_picture_field = "watermark_picture_field";
@@ -35,18 +32,23 @@ const RegionFieldLink picture_fields[] = {
 
 std::string file_bytes(const std::string& path) { return read_file_bytes(path).value_or(std::string()); }
 
+// The window's overlay state; nothing for a window that is no open editor.
+std::shared_ptr<RegionEditorState> overlay_state(WindowToken window) { return region_editor_state(window); }
+
+void set_dragging(WindowToken window, int dragging) {
+  if (const auto state = overlay_state(window)) state->marker_dragging = dragging;
+}
+
 // The overlay to the boxes' position at the zoom (each value x zoom / 100, truncated).
 void move_overlay_to_boxes(WindowToken window) {
   const int zoom = region_zoom_factor(window);
-  gui().animation_move({window, region_preview}, overlay_object,
+  gui().animation_move({window, region_preview}, overlay_object(window),
                        source_to_preview(gui().text({window, region_left_field}), zoom),
                        source_to_preview(gui().text({window, region_top_field}), zoom));
 }
 
 void on_picture_pos_dialog_created(const GuiEvent& event) {
   const WindowToken window = event.target.window;
-  // A drag that was under way when the editor last closed is over.
-  overlay_dragging = 0;
   const std::string picture = gui().text({main_window(), watermark_picture_field});
   gui().set_picture({window, overlay_template}, picture_from_bytes(file_bytes(picture)));
   load_region_fields(window, picture_fields);
@@ -60,7 +62,8 @@ void on_picture_pos_preview_mouse_move(const GuiEvent& event) { preview_mouse_po
 void on_picture_pos_preview_left_down(const GuiEvent& event) {
   if (event.button != mouse_buttons::left) return;
   const GuiPoint corner =
-      gui().animation_position({event.target.window, region_preview}, overlay_object).value_or(GuiPoint{});
+      gui().animation_position({event.target.window, region_preview}, overlay_object(event.target.window))
+          .value_or(GuiPoint{});
   // In 64 bits: an overlay placed from a huge typed value may lie far outside the box.
   const auto offset = [](int at, int edge) {
     return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{at} - edge, INT_MIN, INT_MAX));
@@ -70,16 +73,20 @@ void on_picture_pos_preview_left_down(const GuiEvent& event) {
 
 // The press has ended, however the release was reported.
 void on_picture_pos_preview_left_up(const GuiEvent& event) {
-  if (event.button == mouse_buttons::left) overlay_dragging = 0;
+  if (event.button == mouse_buttons::left) set_dragging(event.target.window, 0);
 }
 
-void on_picture_pos_object_pressed(const GuiEvent& event) { overlay_dragging = event.value == overlay_object ? 1 : 0; }
+void on_picture_pos_object_pressed(const GuiEvent& event) {
+  const WindowToken window = event.target.window;
+  set_dragging(window, event.value == overlay_object(window) ? 1 : 0);
+}
 
-void on_picture_pos_object_released(const GuiEvent&) { overlay_dragging = 0; }
+void on_picture_pos_object_released(const GuiEvent& event) { set_dragging(event.target.window, 0); }
 
 void on_picture_pos_drag_timer(const GuiEvent& event) {
-  if (overlay_dragging != 1) return;
   const WindowToken window = event.target.window;
+  // Only the window whose overlay is pressed follows the cursor.
+  if (overlay_dragging(window) != 1) return;
   const int zoom = region_zoom_factor(window);
   // Without a zoom factor there is no preview scale to divide by: the values stay.
   if (zoom <= 0) return;
@@ -118,13 +125,19 @@ void on_picture_pos_save_clicked(const GuiEvent& event) { hand_back_region_field
 
 }  // namespace
 
-RegionEditorState& picture_pos_editor_state() {
-  static RegionEditorState state;
-  return state;
+int overlay_object(WindowToken window) {
+  const auto state = overlay_state(window);
+  return state ? state->marker_object.load() : 0;
+}
+
+int overlay_dragging(WindowToken window) {
+  const auto state = overlay_state(window);
+  return state ? state->marker_dragging.load() : 0;
 }
 
 const RegionEditor& picture_pos_region_editor() {
-  static const RegionEditor editor{picture_pos_settings_section, picture_pos_frame_file, &picture_pos_editor_state(),
+  static RegionEditorMemory memory;
+  static const RegionEditor editor{picture_pos_settings_section, picture_pos_frame_file, &memory,
                                    place_picture_overlay};
   return editor;
 }
@@ -177,21 +190,21 @@ void register_picture_position_dialog_opener() {
   set_dialog_opener(ProgramDialog::picture_position, [] { open_picture_position_dialog(main_window()); });
 }
 
-void place_picture_overlay(WindowToken window) {
+void place_picture_overlay(WindowToken window, RegionEditorState& state) {
   // Place tasks run on threads of their own (one after every grab and every picture
   // change): one at a time, so the template's size and the object added from it
   // belong together.
   static std::mutex place_mutex;
   std::lock_guard lock(place_mutex);
-  if (picture_pos_editor_state().stopping()) return;
+  if (state.stopping()) return;
   const ControlRef preview{window, region_preview};
   const ControlRef overlay{window, overlay_template};
-  if (overlay_object != 0) gui().animation_clear(preview);
+  if (state.marker_object != 0) gui().animation_clear(preview);
   const int zoom = region_zoom_factor(window);
   const auto at_zoom = [zoom](std::int64_t pixels) { return static_cast<int>(pixels * zoom / 100); };
   gui().set_size(overlay, at_zoom(watermark_picture_width), at_zoom(watermark_picture_height));
   gui().set_value(overlay, at_zoom(1000));
-  overlay_object = gui().animation_add(preview, overlay_template,
+  state.marker_object = gui().animation_add(preview, overlay_template,
                                        source_to_preview(gui().text({window, region_left_field}), zoom),
                                        source_to_preview(gui().text({window, region_top_field}), zoom));
 }

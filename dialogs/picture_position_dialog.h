@@ -20,9 +20,8 @@
 // Closing the editor ends its probe, grab and place tasks and their converter runs;
 // the editor grabs its frames into a file of its own, so it and the mosaic editor,
 // both open beside the main window, never read each other's frame. The editor is not
-// modal.
-
-#include <atomic>
+// modal: it may be opened twice; each window has its own tasks and overlay, and the
+// windows grab into the frame file one after the other.
 
 #include "dialogs/region_preview.h"
 
@@ -36,16 +35,17 @@ inline constexpr const char* picture_pos_choose_picture_button = "picture_pos_ch
 inline constexpr const char* picture_pos_message_title = "温馨提示：";
 inline constexpr const char* picture_pos_invalid_picture_message = "请重新选择一张有效的图片。";
 
-// The editor's state that outlives its window: the id of the overlay in the preview
-// (0 before the first placement) and whether it is being dragged (0 or 1). The last
-// cursor position over the preview and the grab offset are preview_mouse_pos and
-// overlay_grab_offset (engine/common/globals.h); the picture's size is watermark_picture_width
-// and watermark_picture_height (engine/edit/watermark_picture_size.h).
-extern std::atomic<int> overlay_object;
-extern std::atomic<int> overlay_dragging;
+// The overlay of an editor window: its id in the preview (0 before the first
+// placement, and for a window that is no open editor) and whether it is being dragged
+// (0 or 1); each window has its own (RegionEditorState::marker_object and
+// marker_dragging). The last cursor position over the preview and the grab offset are
+// preview_mouse_pos and overlay_grab_offset (engine/common/globals.h): one mouse drags
+// in one window at a time. The picture's size is watermark_picture_width and
+// watermark_picture_height (engine/edit/watermark_picture_size.h).
+int overlay_object(WindowToken window);
+int overlay_dragging(WindowToken window);
 
-// The editor's frame size and tasks.
-RegionEditorState& picture_pos_editor_state();
+// The editor's data; each window's own state is region_editor_state(window).
 const RegionEditor& picture_pos_region_editor();
 
 // The window's description.
@@ -64,4 +64,4 @@ void register_picture_position_dialog_opener();
 
 // The place task: the overlay anew from the template, at the picture's size and the
 // boxes' position at the zoom.
-void place_picture_overlay(WindowToken window);
+void place_picture_overlay(WindowToken window, RegionEditorState& state);

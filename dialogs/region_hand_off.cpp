@@ -29,11 +29,13 @@ RegionBox region_of_values(WindowToken window) {
   return {value(region_left_field), value(region_top_field), value(region_width_field), value(region_height_field)};
 }
 
-void save_region_fields(WindowToken window, const char* box_role, const RegionEditorState& state,
-                        std::span<const RegionFieldLink> links, const char* title, const char* message) {
+void save_region_fields(WindowToken window, const char* box_role, std::span<const RegionFieldLink> links,
+                        const char* title, const char* message) {
+  const std::shared_ptr<RegionEditorState> state = region_editor_state(window);
+  if (!state) return;
   const GuiRect marker = gui().geometry({window, box_role});
   const RegionBox marker_box{double(marker.x), double(marker.y), double(marker.width), double(marker.height)};
-  if (!region_within_frame(marker_box, state) || !region_within_frame(region_of_values(window), state)) {
+  if (!region_within_frame(marker_box, *state) || !region_within_frame(region_of_values(window), *state)) {
     show_message_box(title, message, MessageButtons::ok, window);
     return;
   }

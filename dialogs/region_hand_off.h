@@ -39,10 +39,10 @@ bool region_within_frame(const RegionBox& box, const RegionEditorState& state);
 // the numbers.
 RegionBox region_of_values(WindowToken window);
 
-// "保存设置": refuses a marker `box_role` outside the frame with the message box
+// "保存设置": refuses a marker `box_role` outside the window's frame with the message box
 // (`title`, `message`) and keeps the editor open; otherwise hands the value boxes'
 // texts back as `hand_back_region_fields` does. Both the marker and the values that
 // place it are checked: a value too large for the marker's coordinates, or typed just
 // now, is refused even when the marker does not show it.
-void save_region_fields(WindowToken window, const char* box_role, const RegionEditorState& state,
-                        std::span<const RegionFieldLink> links, const char* title, const char* message);
+void save_region_fields(WindowToken window, const char* box_role, std::span<const RegionFieldLink> links,
+                        const char* title, const char* message);

@@ -1,7 +1,11 @@
 #include "dialogs/region_preview.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <map>
+#include <utility>
 
 #include "engine/common/decimal_text.h"
 #include "engine/common/file_helpers.h"
@@ -42,8 +46,39 @@ ControlSpec centred_field(const char* role, GuiRect geometry) {
 
 // ------------------------------------------------------------------ task bookkeeping
 
+namespace {
+
+// The states of the open editor windows, by window id.
+std::mutex states_mutex;
+std::map<std::uint64_t, std::shared_ptr<RegionEditorState>>& editor_states() {
+  static std::map<std::uint64_t, std::shared_ptr<RegionEditorState>> states;
+  return states;
+}
+
+}  // namespace
+
+std::shared_ptr<RegionEditorState> region_editor_state(WindowToken window) {
+  std::lock_guard lock(states_mutex);
+  const auto it = editor_states().find(window.id);
+  return it == editor_states().end() ? nullptr : it->second;
+}
+
+RegionEditorState::RegionEditorState(const RegionEditor& editor)
+    : frame_width(editor.memory->frame_width.load()), frame_height(editor.memory->frame_height.load()), editor_(editor) {}
+
+void RegionEditorState::set_frame_size(int width, int height) {
+  frame_width = width;
+  frame_height = height;
+  editor_.memory->frame_width = width;
+  editor_.memory->frame_height = height;
+}
+
 void RegionEditorState::start_task(std::function<void()> task) {
   std::lock_guard lock(tasks_mutex_);
+  start_task_locked(std::move(task));
+}
+
+void RegionEditorState::start_task_locked(std::function<void()> task) {
   if (stopping_) return;
   // Join the tasks that have finished, so the list holds only live ones.
   for (auto it = tasks_.begin(); it != tasks_.end();) {
@@ -60,6 +95,22 @@ void RegionEditorState::start_task(std::function<void()> task) {
                           *finished = true;
                         }),
                         finished});
+}
+
+// The timer is started and stopped under the tasks' lock, with the accounting: between
+// a start and the tick's task there is never a moment when nothing counts as due.
+void RegionEditorState::start_trigger(WindowToken window, const std::string& timer) {
+  std::lock_guard lock(tasks_mutex_);
+  if (stopping_) return;
+  due_triggers_.insert(timer);
+  gui().set_timer(window, timer, 1);
+}
+
+void RegionEditorState::run_trigger(WindowToken window, const std::string& timer, std::function<void()> task) {
+  std::lock_guard lock(tasks_mutex_);
+  gui().set_timer(window, timer, 0);
+  due_triggers_.erase(timer);
+  start_task_locked(std::move(task));
 }
 
 void RegionEditorState::run_converter(const std::string& command, std::string* console_text) {
@@ -82,12 +133,11 @@ void RegionEditorState::end_tasks() {
   {
     std::lock_guard lock(tasks_mutex_);
     stopping_ = true;
+    due_triggers_.clear();
     for (const int id : converter_ids_) end_converter_process(id);
     tasks.swap(tasks_);
   }
   for (Task& task : tasks) task.thread.join();
-  std::lock_guard lock(tasks_mutex_);
-  stopping_ = false;
 }
 
 int RegionEditorState::running_tasks() const {
@@ -95,6 +145,26 @@ int RegionEditorState::running_tasks() const {
   int running = 0;
   for (const Task& task : tasks_) running += *task.finished ? 0 : 1;
   return running;
+}
+
+bool RegionEditorState::idle() const {
+  std::lock_guard lock(tasks_mutex_);
+  if (!due_triggers_.empty()) return false;
+  return std::all_of(tasks_.begin(), tasks_.end(), [](const Task& task) { return task.finished->load(); });
+}
+
+void RegionEditorState::set_test_pause(std::function<void(RegionTaskPoint)> pause) {
+  std::lock_guard lock(tasks_mutex_);
+  test_pause_ = std::move(pause);
+}
+
+void RegionEditorState::pause_at(RegionTaskPoint point) const {
+  std::function<void(RegionTaskPoint)> pause;
+  {
+    std::lock_guard lock(tasks_mutex_);
+    pause = test_pause_;
+  }
+  if (pause) pause(point);
 }
 
 // ------------------------------------------------------------------ design
@@ -172,24 +242,29 @@ std::string region_grab_command(const std::string& time, const std::string& vide
   return " -ss " + time + " -i \"" + video_short_path + "\" -frames:v 1 -f image2 -y \"" + frame_short_path + "\"";
 }
 
-void start_region_timer(WindowToken window, const char* timer) { gui().set_timer(window, timer, 1); }
+void start_region_timer(WindowToken window, const char* timer) {
+  if (const std::shared_ptr<RegionEditorState> state = region_editor_state(window)) {
+    state->start_trigger(window, timer);
+  } else {
+    gui().set_timer(window, timer, 1);
+  }
+}
 
 // ------------------------------------------------------------------ tasks
 
-void probe_region_video(WindowToken window, const RegionEditor& editor) {
-  RegionEditorState& state = *editor.state;
+void probe_region_video(WindowToken window, RegionEditorState& state) {
   const std::string video = gui().text({window, region_video_field});
   std::string console;
   const std::string path = command_path(video);
   if (!video.empty() && !path.empty()) {
     state.run_converter(region_probe_command(path), &console);
   }
+  state.pause_at(RegionTaskPoint::probe_results);
   if (state.stopping()) return;
 
   // Every pass of the frame-size rule, its pixel-format rewrites first.
   const FrameSize size = parse_frame_size(console);
-  state.frame_width = size.width;
-  state.frame_height = size.height;
+  state.set_frame_size(size.width, size.height);
 
   std::string duration = text_between_markers(console, "Duration: ", ".");
   for (std::size_t at; (at = duration.find("\r\n")) != std::string::npos;) duration.erase(at, 2);
@@ -201,23 +276,27 @@ void probe_region_video(WindowToken window, const RegionEditor& editor) {
   const int zoom = region_zoom_factor(window);
   const int width = static_cast<int>(static_cast<double>(size.width) * zoom / 100);
   const int height = static_cast<int>(static_cast<double>(size.height) * zoom / 100);
-  state.frame_width = width;
-  state.frame_height = height;
+  state.set_frame_size(width, height);
   gui().set_size({window, region_preview}, width, height);
   const GuiPoint window_size = gui().window_size(window);
   gui().set_window_size(window, std::max(window_size.x, width + 50), std::max(window_size.y, height + 165));
-  start_region_timer(window, region_grab_timer);
+  state.start_trigger(window, region_grab_timer);
 }
 
-void grab_region_frame(WindowToken window, const RegionEditor& editor) {
-  RegionEditorState& state = *editor.state;
+void grab_region_frame(WindowToken window, RegionEditorState& state) {
+  const RegionEditor& editor = state.editor();
   const ControlRef slider{window, region_time_slider};
   gui().set_enabled(slider, false);
   const std::string video = gui().text({window, region_video_field});
   const std::string time = format_seconds_hms(gui().value(slider));
   const std::string frame_file = run_folder.get() + editor.frame_file;
   {
-    std::lock_guard lock(state.frame_file_mutex);
+    // Another window of the editor may be grabbing into the same file: wait for it, but
+    // leave as soon as this window closes, so that closing it never waits for that grab.
+    std::unique_lock lock(editor.memory->frame_file_mutex, std::defer_lock);
+    while (!lock.try_lock_for(std::chrono::milliseconds(20))) {
+      if (state.stopping()) return;
+    }
     const std::string video_path = command_path(video);
     const std::string frame_path = command_path(frame_file);
     if (!video.empty() && !video_path.empty() && !frame_path.empty() && !state.stopping()) {
@@ -230,50 +309,61 @@ void grab_region_frame(WindowToken window, const RegionEditor& editor) {
     gui().set_picture({window, region_preview}, picture_from_bytes(bytes));
   }
   gui().set_enabled(slider, true);
-  start_region_timer(window, region_place_timer);
+  state.pause_at(RegionTaskPoint::grab_end);
+  state.start_trigger(window, region_place_timer);
 }
 
 // ------------------------------------------------------------------ handlers
 
-void bind_region_preview_handlers(WindowToken window, const RegionEditor& editor, bool end_tasks_on_destroy) {
-  const RegionEditor e = editor;
-  gui().bind({window, region_probe_timer}, EventKind::timer_tick, [e](const GuiEvent& event) {
+void bind_region_preview_handlers(WindowToken window, const RegionEditor& editor) {
+  const auto made = std::make_shared<RegionEditorState>(editor);
+  {
+    std::lock_guard lock(states_mutex);
+    editor_states()[window.id] = made;
+  }
+  // The tasks get the state itself: it lives until they have been joined.
+  RegionEditorState* const state = made.get();
+  for (const auto& [timer, task] : {std::pair{region_probe_timer, &probe_region_video},
+                                    std::pair{region_grab_timer, &grab_region_frame}}) {
+    gui().bind({window, timer}, EventKind::timer_tick, [state, timer, task](const GuiEvent& event) {
+      const WindowToken w = event.target.window;
+      state->run_trigger(w, timer, [w, state, task] { task(w, *state); });
+    });
+  }
+  gui().bind({window, region_place_timer}, EventKind::timer_tick, [state](const GuiEvent& event) {
     const WindowToken w = event.target.window;
-    gui().set_timer(w, region_probe_timer, 0);
-    e.state->start_task([w, e] { probe_region_video(w, e); });
+    state->run_trigger(w, region_place_timer, [w, state] { state->editor().place(w, *state); });
   });
-  gui().bind({window, region_grab_timer}, EventKind::timer_tick, [e](const GuiEvent& event) {
+  gui().bind({window, region_time_slider}, EventKind::slider_released, [state](const GuiEvent& event) {
     const WindowToken w = event.target.window;
-    gui().set_timer(w, region_grab_timer, 0);
-    e.state->start_task([w, e] { grab_region_frame(w, e); });
-  });
-  gui().bind({window, region_place_timer}, EventKind::timer_tick, [e](const GuiEvent& event) {
-    const WindowToken w = event.target.window;
-    gui().set_timer(w, region_place_timer, 0);
-    e.state->start_task([w, e] { e.place(w); });
-  });
-  gui().bind({window, region_time_slider}, EventKind::slider_released, [e](const GuiEvent& event) {
-    const WindowToken w = event.target.window;
-    e.state->start_task([w, e] { grab_region_frame(w, e); });
+    state->start_task([w, state] { grab_region_frame(w, *state); });
   });
   gui().bind({window, region_zoom_combo}, EventKind::selection_changed,
-             [](const GuiEvent& event) { start_region_timer(event.target.window, region_probe_timer); });
-  gui().bind({window, region_choose_button}, EventKind::clicked, [e](const GuiEvent& event) {
+             [state](const GuiEvent& event) { state->start_trigger(event.target.window, region_probe_timer); });
+  gui().bind({window, region_choose_button}, EventKind::clicked, [state](const GuiEvent& event) {
     const WindowToken w = event.target.window;
+    const char* section = state->editor().settings_section;
     const std::string config = config_file_path.get();
-    std::string folder = read_profile_text(config, e.settings_section, region_video_folder_key);
+    std::string folder = read_profile_text(config, section, region_video_folder_key);
     if (folder.empty()) folder = read_profile_text(config, region_fallback_section, region_fallback_key);
     const std::string chosen = choose_open_file(w, region_video_dialog_title, region_video_filter, folder);
     if (chosen.empty()) return;
     gui().set_text({w, region_video_field}, chosen);
-    write_profile_text(config, e.settings_section, region_video_folder_key, parent_folder(chosen));
-    start_region_timer(w, region_probe_timer);
+    write_profile_text(config, section, region_video_folder_key, parent_folder(chosen));
+    state->start_trigger(w, region_probe_timer);
   });
   gui().bind({window, region_open_folder_button}, EventKind::clicked, [](const GuiEvent& event) {
     const std::string video = gui().text({event.target.window, region_video_field});
     if (!video.empty()) gui_services().shell->shell_open(parent_folder(video));
   });
-  if (end_tasks_on_destroy) {
-    gui().bind(window_ref(window), EventKind::destroyed, [e](const GuiEvent&) { e.state->end_tasks(); });
-  }
+  gui().bind(window_ref(window), EventKind::destroyed, [](const GuiEvent& event) {
+    const WindowToken w = event.target.window;
+    const std::shared_ptr<RegionEditorState> gone = region_editor_state(w);
+    if (!gone) return;
+    // Only this window's tasks: other windows of the editor go on. The state stays
+    // findable until they have been joined.
+    gone->end_tasks();
+    std::lock_guard lock(states_mutex);
+    editor_states().erase(w.id);
+  });
 }

@@ -22,18 +22,19 @@
 // truncates; preview to source divides and is written with at most 13 significant
 // digits, so a fraction stays in the text.
 //
-// Threads: the tasks write the editor's controls through the control model. Every
-// task the editor starts is kept until it has been joined. When the editor's window
+// Threads: the tasks write the editor's controls through the control model. Each
+// editor window keeps the tasks it starts until they have been joined. When the window
 // is destroyed its tasks are asked to stop (they write nothing more and start no
 // further converter run), the converter runs they wait for are ended (by process id,
 // through the registry of the program's converter processes), and the tasks are
-// joined, so none outlives the window; the frame file is written, read and deleted by
-// one grab at a time.
+// joined, so none outlives the window; another window of the same editor goes on
+// untouched. The frame file is written, read and deleted by one grab at a time.
 
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -64,53 +65,105 @@ inline constexpr const char* region_video_folder_key = "视频位置";
 inline constexpr const char* region_fallback_section = "原视频";
 inline constexpr const char* region_fallback_key = "打开位置4";
 
-// The state of one editor that outlives its window: the frame size (first the source
-// size, from the end of each probe on the preview size) and the editor's tasks.
+// What the windows of one editor share, program-wide: the frame size its last probe
+// left (the preview size, see RegionEditorState), where its next window starts from,
+// and the lock of its frame file, which all its windows grab into.
+struct RegionEditorMemory {
+  std::atomic<int> frame_width{0};
+  std::atomic<int> frame_height{0};
+  // Held by a grab while it writes, reads and deletes the frame file.
+  std::timed_mutex frame_file_mutex;
+};
+
+class RegionEditorState;
+
+// One region editor's fixed data.
+struct RegionEditor {
+  const char* settings_section;  // section of "视频位置"
+  const char* frame_file;        // under the run folder, e.g. "/bin/xy.jpg"
+  RegionEditorMemory* memory;
+  void (*place)(WindowToken window, RegionEditorState& state);  // the editor's place task
+};
+
+// Where a task may be held by a test (RegionEditorState::set_test_pause).
+enum class RegionTaskPoint {
+  probe_results,  // the probe has run the converter and not yet written what it found
+  grab_end,       // the grab has shown its frame and not yet started the place task
+};
+
+// The state of one editor window: its frame size and its tasks. Every window of an
+// editor has its own, so that closing one ends only that window's tasks and the
+// windows' frame sizes never mix.
 class RegionEditorState {
  public:
-  RegionEditorState() = default;
-  // Ends what is still running (the state of an editor whose tasks were left to finish).
+  // Starts from the frame size the editor's last probe left.
+  explicit RegionEditorState(const RegionEditor& editor);
+  // Ends what is still running.
   ~RegionEditorState() { end_tasks(); }
   RegionEditorState(const RegionEditorState&) = delete;
   RegionEditorState& operator=(const RegionEditorState&) = delete;
 
+  // First the probed frame size in source pixels, from the end of each probe on the
+  // preview size, which the save check and the markers use.
   std::atomic<int> frame_width{0};
   std::atomic<int> frame_height{0};
+  // Sets the window's frame size and the editor's remembered one.
+  void set_frame_size(int width, int height);
 
-  // Starts `task` on a thread of its own and keeps it; nothing while the editor's
-  // tasks are being ended.
+  // The marker of an editor whose marker is an object of its animation-box preview
+  // (the picture-position editor's overlay): the object's id (0 before the first
+  // placement) and whether it is being dragged (0 or 1).
+  std::atomic<int> marker_object{0};
+  std::atomic<int> marker_dragging{0};
+
+  // Starts `task` on a thread of its own and keeps it; nothing once the tasks are
+  // being ended.
   void start_task(std::function<void()> task);
-  // True while the editor's tasks are being ended: a task leaves at its next check.
+  // Starts the one-shot timer `timer` of `window` (interval 1 ms); from now until its
+  // tick has started the task (run_trigger), that task counts as work due.
+  void start_trigger(WindowToken window, const std::string& timer);
+  // The tick of `timer`: stops it and starts `task`, in one step with the accounting.
+  void run_trigger(WindowToken window, const std::string& timer, std::function<void()> task);
+  // True once the window's tasks are being ended: a task leaves at its next check.
   bool stopping() const { return stopping_; }
   // Runs the converter with `command` for a task (console text into `console_text`
   // when given); nothing once the tasks are being ended.
   void run_converter(const std::string& command, std::string* console_text = nullptr);
   // Asks every task to stop, ends the converter runs they are waiting for, and joins
-  // them all. UI thread.
+  // them all; no task starts afterwards. UI thread.
   void end_tasks();
   // The number of tasks started and not yet finished.
   int running_tasks() const;
-  // Held by a grab while it writes, reads and deletes the frame file.
-  std::mutex frame_file_mutex;
+  // No task runs and none is due through a started trigger: nothing more will change
+  // the window until the user or the program asks for something. Read in one step.
+  bool idle() const;
+
+  // Test seam: `pause` is called by the window's tasks at the points named above (on
+  // their own thread), so a test can hold a task there to fix an ordering.
+  void set_test_pause(std::function<void(RegionTaskPoint)> pause);
+  void pause_at(RegionTaskPoint point) const;
+
+  const RegionEditor& editor() const { return editor_; }
 
  private:
   struct Task {
     std::thread thread;
     std::shared_ptr<std::atomic<bool>> finished;
   };
+  void start_task_locked(std::function<void()> task);
+
+  const RegionEditor editor_;
   mutable std::mutex tasks_mutex_;
   std::vector<Task> tasks_;
+  std::set<std::string> due_triggers_;
   std::vector<int> converter_ids_;  // the tasks' running converters
   std::atomic<bool> stopping_{false};
+  std::function<void(RegionTaskPoint)> test_pause_;
 };
 
-// One region editor's fixed data.
-struct RegionEditor {
-  const char* settings_section;  // section of "视频位置"
-  const char* frame_file;        // under the run folder, e.g. "/bin/xy.jpg"
-  RegionEditorState* state;
-  void (*place)(WindowToken window);  // the editor's place task
-};
+// The state of a region editor window (made when its handlers are bound, released
+// once the window is destroyed and its tasks have ended); nothing for another window.
+std::shared_ptr<RegionEditorState> region_editor_state(WindowToken window);
 
 // The controls every region editor has, at their designed places in a 950 x 650
 // window: the step labels, the video field and its buttons, the four value boxes
@@ -121,10 +174,10 @@ std::vector<ControlSpec> region_editor_controls(const std::string& first_step, c
                                                 const std::string& left_caption, bool with_size_fields,
                                                 bool animation_preview = false);
 
-// Binds the shared handlers: the three timers, the slider's release, the zoom combo,
-// the choose and open-folder buttons, and (when `end_tasks_on_destroy`) the window's
-// destroyed event, which ends the editor's tasks.
-void bind_region_preview_handlers(WindowToken window, const RegionEditor& editor, bool end_tasks_on_destroy = true);
+// Makes the window's editor state and binds the shared handlers: the three timers,
+// the slider's release, the zoom combo, the choose and open-folder buttons, and the
+// window's destroyed event, which ends the window's tasks and releases its state.
+void bind_region_preview_handlers(WindowToken window, const RegionEditor& editor);
 
 // The zoom factor: the number of the zoom combo's text with every "%" removed.
 int region_zoom_factor(WindowToken window);
@@ -149,9 +202,10 @@ std::string region_probe_command(const std::string& video_short_path);
 std::string region_grab_command(const std::string& time, const std::string& video_short_path,
                                 const std::string& frame_short_path);
 
-// The tasks, on the calling thread.
-void probe_region_video(WindowToken window, const RegionEditor& editor);
-void grab_region_frame(WindowToken window, const RegionEditor& editor);
+// The tasks of an editor window, on the calling thread.
+void probe_region_video(WindowToken window, RegionEditorState& state);
+void grab_region_frame(WindowToken window, RegionEditorState& state);
 
-// Starts a one-shot timer of the editor (interval 1 ms).
+// Starts a one-shot timer of the editor window (interval 1 ms), counted as work due
+// (RegionEditorState::start_trigger).
 void start_region_timer(WindowToken window, const char* timer);

@@ -54,8 +54,7 @@ TEST(CropRegionDialogInQt, TheCropButtonOpensTheEditorOnTheFirstVideoAndItsSaveF
     main_blocked = gui().window_state(main).blocked;
     const bool shown = gui().picture({editor, region_preview}).decoded() && gui().visible({editor, crop_box}) &&
                        gui().geometry({editor, crop_box}) == GuiRect{10, 20, 100, 80} &&
-                       crop_editor_state().running_tasks() == 0 && gui().enabled({editor, region_time_slider}) &&
-                       crop_editor_state().frame_width == 320;
+                       region_editor_state(editor)->idle() && region_editor_state(editor)->frame_width == 320;
     if (shown) {
       save_window_png(editor, shot);
       gui().input_click({editor, region_save_button});

@@ -69,16 +69,16 @@ TEST(PicturePositionDialogInQt, TheButtonOpensTheEditorWithTheWatermarkOverTheFr
   EXPECT_FALSE(gui().window_state(main).blocked);
   const auto placed_at_half = [&] {
     const std::vector<AnimationObject> objects = gui().animation_objects({editor, region_preview});
-    return picture_pos_editor_state().frame_width == 160 && gui().picture({editor, region_preview}).decoded() &&
-           objects.size() == 1 && objects[0].scale == 500 && picture_pos_editor_state().running_tasks() == 0 &&
-           gui().timer_interval(editor, region_place_timer) == 0 && gui().enabled({editor, region_time_slider});
+    const std::shared_ptr<RegionEditorState> state = region_editor_state(editor);
+    return state->frame_width == 160 && gui().picture({editor, region_preview}).decoded() && objects.size() == 1 &&
+           objects[0].scale == 500 && state->idle();
   };
   ASSERT_TRUE(process_until([&] { return gui().geometry({editor, region_preview}).width == 320; }, std::chrono::seconds(20)));
   ASSERT_TRUE(gui().input_select({editor, region_zoom_combo}, 2));  // 50%
   ASSERT_TRUE(process_until(placed_at_half, std::chrono::seconds(20)));
   auto* box = dynamic_cast<AnimationBoxWidget*>(qt.view.control_widget({editor, region_preview}));
   ASSERT_NE(box, nullptr);
-  ASSERT_TRUE(process_until([&] { return box->object_at(QPoint(25, 20)) == overlay_object; }));
+  ASSERT_TRUE(process_until([&] { return box->object_at(QPoint(25, 20)) == overlay_object(editor); }));
 
   const std::string shot = QF_BINARY_DIR "/screenshots/picture-position.png";
   std::filesystem::create_directories(QF_BINARY_DIR "/screenshots");
@@ -106,7 +106,7 @@ TEST(PicturePositionDialogInQt, TheButtonOpensTheEditorWithTheWatermarkOverTheFr
   ASSERT_TRUE(process_until([&] { return gui().text({editor, region_top_field}) == "130"; }));
   EXPECT_EQ(gui().text({editor, region_left_field}), "240");
   release(box, QPoint(125, 70));
-  ASSERT_TRUE(process_until([&] { return box->object_at(QPoint(125, 70)) == overlay_object; }));
+  ASSERT_TRUE(process_until([&] { return box->object_at(QPoint(125, 70)) == overlay_object(editor); }));
   EXPECT_EQ(box->object_at(QPoint(25, 20)), 0);
   move_mouse(box, QPoint(10, 10));
   for (int i = 0; i < 5; ++i) {

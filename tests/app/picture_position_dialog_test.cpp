@@ -71,7 +71,7 @@ TEST_F(PicturePositionOpener, TheButtonOpensTheEditorBesideTheMainWindowAndItsSa
   const auto placed = [&] {
     const std::vector<AnimationObject> objects = gui().animation_objects({editor, region_preview});
     return gui().picture({editor, region_preview}).decoded() && objects.size() == 1 &&
-           picture_pos_editor_state().running_tasks() == 0 && gui().timer_interval(editor, region_place_timer) == 0;
+           region_editor_state(editor)->idle();
   };
   for (int i = 0; i < 10000 && !placed(); ++i) {
     g.loop.advance(1ms);

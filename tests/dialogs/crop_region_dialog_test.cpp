@@ -36,8 +36,8 @@ class CropEditor : public RegionEditorTest {
     gui().open_window(w, main);
     gui().set_selected_index({w, region_zoom_combo}, zoom_index);  // a program write: no probe
     gui().set_text({w, region_video_field}, "/videos/a.mp4");
-    crop_editor_state().frame_width = preview_width;
-    crop_editor_state().frame_height = preview_height;
+    state_of(w).frame_width = preview_width;
+    state_of(w).frame_height = preview_height;
     start_region_timer(w, region_place_timer);
     EXPECT_TRUE(pump_until([&] { return placed(w); }));
     return w;
@@ -45,8 +45,7 @@ class CropEditor : public RegionEditorTest {
 
   // The place task has run and nothing is pending.
   bool placed(WindowToken w) {
-    return gui().visible({w, crop_box}) && crop_editor_state().running_tasks() == 0 &&
-           gui().timer_interval(w, region_place_timer) == 0;
+    return gui().visible({w, crop_box}) && idle(w);
   }
 
   // The user drags the box (or a handle) and the drag ends at `to`.
@@ -119,7 +118,7 @@ TEST_F(CropEditor, WithoutAVideoThePlaceTaskLeavesTheBoxHidden) {
   const WindowToken w = create_crop_region_dialog();
   gui().open_window(w, main);
   ASSERT_TRUE(pump_until([&] { return gui().timer_interval(w, region_place_timer) == 0; }));
-  ASSERT_TRUE(pump_until([&] { return crop_editor_state().running_tasks() == 0; }));
+  ASSERT_TRUE(pump_until([&] { return idle(w); }));
   EXPECT_FALSE(gui().visible({w, crop_box}));
   EXPECT_EQ(gui().text({w, crop_box}), crop_box_design_caption);
 }

@@ -36,8 +36,7 @@ class MosaicEditor : public RegionEditorTest {
 
   // The place task has run and nothing is pending.
   bool placed(WindowToken w) {
-    return gui().visible({w, mosaic_box}) && mosaic_editor_state().running_tasks() == 0 &&
-           gui().timer_interval(w, region_place_timer) == 0;
+    return gui().visible({w, mosaic_box}) && idle(w);
   }
 
   // The editor without a probe: the preview size (what the probe leaves) set by the test
@@ -48,8 +47,8 @@ class MosaicEditor : public RegionEditorTest {
     const WindowToken w = create_mosaic_region_dialog();
     gui().open_window(w, main);
     gui().set_selected_index({w, region_zoom_combo}, zoom_index);  // a program write: no probe
-    mosaic_editor_state().frame_width = preview_width;
-    mosaic_editor_state().frame_height = preview_height;
+    state_of(w).frame_width = preview_width;
+    state_of(w).frame_height = preview_height;
     start_region_timer(w, region_place_timer);
     EXPECT_TRUE(pump_until([&] { return placed(w); }));
     return w;
@@ -88,12 +87,12 @@ TEST_F(MosaicEditor, TheBoxFollowsTypedValuesAtOnceAndThePlaceTaskAfterEveryGrab
   // At 50 % a typed width sizes the box at once; back at 100 % the grab's place task
   // sets it from the values again.
   ASSERT_TRUE(gui().input_select({w, region_zoom_combo}, 2));
-  ASSERT_TRUE(pump_until([&] { return mosaic_editor_state().frame_width == 320 && placed(w); }));
+  ASSERT_TRUE(pump_until([&] { return state_of(w).frame_width == 320 && placed(w); }));
   EXPECT_EQ(gui().geometry({w, mosaic_box}), (GuiRect{5, 5, 50, 25}));
   ASSERT_TRUE(gui().input_text({w, region_width_field}, "400"));
   EXPECT_EQ(gui().geometry({w, mosaic_box}).width, 200);
   ASSERT_TRUE(gui().input_select({w, region_zoom_combo}, 7));
-  ASSERT_TRUE(pump_until([&] { return mosaic_editor_state().frame_width == 640 && placed(w); }));
+  ASSERT_TRUE(pump_until([&] { return state_of(w).frame_width == 640 && placed(w); }));
   EXPECT_EQ(gui().geometry({w, mosaic_box}), (GuiRect{10, 10, 400, 50}));
 
   // Closing without "保存设置" leaves the edit page as it was.
@@ -197,7 +196,7 @@ TEST_F(MosaicEditor, WithAnEmptyEditListThereIsNoProbeAndNoBox) {
   const WindowToken w = create_mosaic_region_dialog();
   gui().open_window(w, main);
   for (int i = 0; i < 20; ++i) g.loop.advance(std::chrono::milliseconds(1));
-  EXPECT_EQ(mosaic_editor_state().running_tasks(), 0);
+  EXPECT_TRUE(idle(w));
   EXPECT_TRUE(gui().text({w, region_video_field}).empty());
   EXPECT_FALSE(gui().visible({w, mosaic_box}));
 }

@@ -73,8 +73,7 @@ class PicturePositionEditor : public RegionEditorTest {
 
   // The place task has run (the overlay is the only object) and nothing is pending.
   bool placed(WindowToken w) {
-    return overlays(w).size() == 1 && overlays(w).front().id == overlay_object &&
-           picture_pos_editor_state().running_tasks() == 0 && gui().timer_interval(w, region_place_timer) == 0;
+    return overlays(w).size() == 1 && overlays(w).front().id == overlay_object(w) && idle(w);
   }
 
   // The editor without a video, at a zoom set by the program (no probe), placed once.
@@ -93,7 +92,7 @@ class PicturePositionEditor : public RegionEditorTest {
     const ControlRef preview{w, region_preview};
     ASSERT_TRUE(gui().input_mouse_down(preview, x, y));
     if (on_overlay) {
-      ASSERT_TRUE(gui().input_object_pressed(preview, overlay_object));
+      ASSERT_TRUE(gui().input_object_pressed(preview, overlay_object(w)));
     }
   }
   // The cursor moves with the button held, and the drag timer ticks once.
@@ -162,9 +161,9 @@ TEST_F(PicturePositionEditor, ThePlacementScalesPictureSizeAndPositionByTheZoom)
     const WindowToken w = open_placed(c.zoom_index);
     EXPECT_EQ(placed_overlay(w), c.overlay);
     // A second placement replaces the overlay (a new id), it does not add one.
-    const int first = overlay_object;
+    const int first = overlay_object(w);
     start_region_timer(w, region_place_timer);
-    ASSERT_TRUE(pump_until([&] { return placed(w) && overlay_object != first; }));
+    ASSERT_TRUE(pump_until([&] { return placed(w) && overlay_object(w) != first; }));
     EXPECT_EQ(placed_overlay(w), c.overlay);
     gui().destroy_window(w);
   }
@@ -190,11 +189,11 @@ TEST_F(PicturePositionEditor, ADragKeepsTheGrabbedPointUnderTheCursor) {
   EXPECT_EQ(placed_overlay(w).x, 33);
   EXPECT_EQ(placed_overlay(w).y, 35);
 
-  ASSERT_TRUE(gui().input_object_released({w, region_preview}, overlay_object));
+  ASSERT_TRUE(gui().input_object_released({w, region_preview}, overlay_object(w)));
   ASSERT_TRUE(gui().input_mouse_up({w, region_preview}, 43, 40));
   move_to(w, 300, 200);
   EXPECT_EQ(boxes(w), std::make_pair(std::string("66"), std::string("70")));
-  EXPECT_EQ(overlay_dragging, 0);
+  EXPECT_EQ(overlay_dragging(w), 0);
 }
 
 TEST_F(PicturePositionEditor, NoDragBesideTheOverlayNorAfterThePressHasEnded) {
@@ -206,7 +205,7 @@ TEST_F(PicturePositionEditor, NoDragBesideTheOverlayNorAfterThePressHasEnded) {
   } cases[] = {
       {"a press beside the overlay", false, [](WindowToken) {}},
       {"the object's release", true,
-       [](WindowToken w) { gui().input_object_released({w, region_preview}, overlay_object); }},
+       [](WindowToken w) { gui().input_object_released({w, region_preview}, overlay_object(w)); }},
       {"the box's release alone", true, [](WindowToken w) { gui().input_mouse_up({w, region_preview}, 60, 35); }},
   };
   for (const auto& c : cases) {
@@ -229,6 +228,30 @@ TEST_F(PicturePositionEditor, NoDragBesideTheOverlayNorAfterThePressHasEnded) {
   move_to(w, 210, 150);
   g.loop.advance(30ms);
   EXPECT_EQ(boxes(w), std::make_pair(std::string("100"), std::string("60")));
+}
+
+TEST_F(PicturePositionEditor, TwoWindowsEachDragTheirOwnOverlay) {
+  // Both at 100 %, the overlay at (100, 60); the second placed once more, so the two
+  // overlays have different ids.
+  const WindowToken first = open_placed(7);
+  const WindowToken second = open_placed(7);
+  const int earlier = overlay_object(second);
+  start_region_timer(second, region_place_timer);
+  ASSERT_TRUE(pump_until([&] { return placed(second) && overlay_object(second) != earlier; }));
+  ASSERT_NE(overlay_object(first), overlay_object(second));
+
+  // A drag in either window moves its own overlay; the other window's drag timer,
+  // ticking all the while, leaves its values alone.
+  for (const auto& [dragged, still] : {std::pair{first, second}, std::pair{second, first}}) {
+    press(dragged, 110, 65, true);
+    move_to(dragged, 260, 65);
+    EXPECT_EQ(boxes(dragged), std::make_pair(std::string("250"), std::string("60")));
+    EXPECT_EQ(boxes(still), std::make_pair(std::string("100"), std::string("60")));
+    ASSERT_TRUE(gui().input_object_released({dragged, region_preview}, overlay_object(dragged)));
+    ASSERT_TRUE(gui().input_mouse_up({dragged, region_preview}, 260, 65));
+    ASSERT_TRUE(gui().input_text({dragged, region_left_field}, "100"));
+    EXPECT_EQ(placed_overlay(dragged).x, 100);
+  }
 }
 
 TEST_F(PicturePositionEditor, WithoutAZoomFactorADragLeavesTheValuesAlone) {
@@ -326,15 +349,17 @@ TEST_F(PicturePositionEditor, ClosingTheEditorDuringAGrabEndsItsThreadsAndItsCon
   const WindowToken w = create_picture_position_dialog();
   gui().open_window(w, main);
   ASSERT_TRUE(pump_until([&] { return !gui().enabled({w, region_time_slider}) && !running_converter_ids().empty(); }));
-  ASSERT_EQ(picture_pos_editor_state().running_tasks(), 1);
+  const std::shared_ptr<RegionEditorState> state = region_editor_state(w);
+  ASSERT_EQ(state->running_tasks(), 1);
 
   gui().destroy_window(w);
-  EXPECT_EQ(picture_pos_editor_state().running_tasks(), 0);
+  EXPECT_EQ(region_editor_state(w), nullptr);
+  EXPECT_EQ(state->running_tasks(), 0);
   EXPECT_TRUE(running_converter_ids().empty());
   EXPECT_FALSE(fs::exists(mark));
   EXPECT_FALSE(fs::exists(run + picture_pos_frame_file));
   g.loop.advance(20ms);
-  EXPECT_EQ(picture_pos_editor_state().running_tasks(), 0);
+  EXPECT_EQ(state->running_tasks(), 0);
 }
 
 TEST_F(PicturePositionEditor, ItsOpenerOpensItBesideTheMainWindowWithoutBlockingIt) {

@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
 
+#include "dialogs/region_preview.h"
 #include "engine/common/globals.h"
 #include "engine/window/main_window_token.h"
 #include "platform/gui/gui.h"
@@ -73,15 +75,30 @@ class RegionEditorTest : public ::testing::Test {
 
   ControlRef main_field(const std::string& role) const { return {main, role}; }
 
-  // Puts a converter in the run folder that takes 30 s over a grab (a command with
-  // "-ss"; every other command runs at once) and then touches `mark`, so a grab the
-  // editor let run shows.
-  void install_slow_grab_converter(const std::string& mark) const {
+  // Puts a converter in the run folder that takes `seconds` over a grab (a command
+  // with "-ss"; every other command runs at once), then touches `mark` and grabs, so a
+  // grab the editor let run shows.
+  void install_slow_grab_converter(const std::string& mark, int seconds = 30) const {
     const std::string slow = run + "/bin/ffmpeg";
     std::filesystem::remove(slow);
-    test_env::write_file(slow, std::string("#!/bin/sh\ncase \"$*\" in *-ss*) sleep 30; touch \"") + mark +
-                                   "\";; esac\nexec " + QF_SYSTEM_FFMPEG + " \"$@\"\n");
+    test_env::write_file(slow, "#!/bin/sh\ncase \"$*\" in *-ss*) sleep " + std::to_string(seconds) + "; touch \"" +
+                                   mark + "\";; esac\nexec " + QF_SYSTEM_FFMPEG + " \"$@\"\n");
     std::filesystem::permissions(slow, std::filesystem::perms::owner_all);
+  }
+
+  // The state of a region editor window; the window must be open.
+  static RegionEditorState& state_of(WindowToken window) {
+    const std::shared_ptr<RegionEditorState> state = region_editor_state(window);
+    if (!state) {
+      ADD_FAILURE() << "not an open region editor window";
+      std::abort();
+    }
+    return *state;
+  }
+  // The editor window has nothing running and nothing due.
+  static bool idle(WindowToken window) {
+    const std::shared_ptr<RegionEditorState> state = region_editor_state(window);
+    return state && state->idle();
   }
 
   HeadlessGui g;
