@@ -1,8 +1,8 @@
 #pragma once
-// A headless stand-in for the main window with what the region editors read and write
-// (the edit list, the crop fields, the logo-removal fields and the watermark fields), a
-// run folder with the real converter, and a loop helper that lets the editors' one-shot
-// timers fire while their tasks run.
+// A stand-in for the main window with what the region editors read and write (the
+// edit list, the crop fields, the logo-removal fields and the watermark fields), a run
+// folder with the real converter, and, headless, a loop helper that lets the editors'
+// one-shot timers fire while their tasks run.
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,10 @@ inline WindowSpec main_window_stand_in() {
   return spec;
 }
 
-class RegionEditorTest : public ::testing::Test {
+// The run folder, the globals the editors read and the stand-in main window, on the
+// GUI `Gui` (HeadlessGui, or the Qt GUI for tests in the real view).
+template <class Gui>
+class RegionEditorFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     run = test_env::make_run_folder(dir.path());
@@ -56,21 +59,8 @@ class RegionEditorTest : public ::testing::Test {
   }
   void TearDown() override {
     for (WindowToken w : gui().windows()) gui().destroy_window(w);
-    g.loop.run_until_idle();
+    g.loop.process_pending();
     ffmpeg_global_options.set("");
-  }
-
-  // Lets virtual time pass in 1 ms steps (so one-shot timers fire) and real time pass
-  // for the editors' threads until `done` holds; false after `limit` of real time.
-  bool pump_until(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-      g.loop.advance(std::chrono::milliseconds(1));
-      if (done()) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    g.loop.run_until_idle();
-    return done();
   }
 
   ControlRef main_field(const std::string& role) const { return {main, role}; }
@@ -101,10 +91,31 @@ class RegionEditorTest : public ::testing::Test {
     return state && state->idle();
   }
 
-  HeadlessGui g;
+  Gui g;
   test_env::TempDir dir;
   std::string run;
   WindowToken main;
+};
+
+class RegionEditorTest : public RegionEditorFixture<HeadlessGui> {
+ protected:
+  void TearDown() override {
+    RegionEditorFixture::TearDown();
+    g.loop.run_until_idle();
+  }
+
+  // Lets virtual time pass in 1 ms steps (so one-shot timers fire) and real time pass
+  // for the editors' threads until `done` holds; false after `limit` of real time.
+  bool pump_until(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+      g.loop.advance(std::chrono::milliseconds(1));
+      if (done()) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    g.loop.run_until_idle();
+    return done();
+  }
 };
 
 }  // namespace region_test

@@ -74,9 +74,11 @@ inline void choose_by_mouse(QComboBox* combo, int index) {
   QWidget* surface = list->viewport();
   send_mouse_at_screen(surface, QEvent::MouseButtonRelease, combo->mapToGlobal(on_combo), Qt::LeftButton,
                        Qt::NoButton);
-  // The list takes no choice from a release just after it opened.
-  QThread::msleep(static_cast<unsigned long>(QApplication::doubleClickInterval()) + 50);
-  const QPoint item = list->visualRect(list->model()->index(index, 0)).center();
+  // The list takes no choice from a release just after it opened (its own timer).
+  const auto later = std::chrono::steady_clock::now() + std::chrono::milliseconds(QApplication::doubleClickInterval() + 50);
+  process_until([&] { return std::chrono::steady_clock::now() > later; });
+  // The item's middle row, where the list shows it (an item may be wider than the list).
+  const QPoint item(surface->width() / 2, list->visualRect(list->model()->index(index, 0)).center().y());
   move_mouse(surface, item);
   click(surface, item);
 }
