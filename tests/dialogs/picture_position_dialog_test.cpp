@@ -230,6 +230,21 @@ TEST_F(PicturePositionEditor, NoDragBesideTheOverlayNorAfterThePressHasEnded) {
   EXPECT_EQ(boxes(w), std::make_pair(std::string("100"), std::string("60")));
 }
 
+TEST_F(PicturePositionEditor, TheFirstDragAfterAZoomChosenWithTheMouseMovesThePicture) {
+  const WindowToken w = open_placed(7);  // 100 %: the 200 x 80 picture at (100, 60)
+  // The press on the drop-down opens its list, which has the release; a choice there
+  // closes it.
+  const ControlRef zoom{w, region_zoom_combo};
+  ASSERT_TRUE(gui().input_mouse_down(zoom, 30, 12));
+  ASSERT_TRUE(gui().input_select(zoom, 7));
+  gui().input_popup_closed(zoom);
+  ASSERT_TRUE(pump_until([&] { return placed(w); }));
+  press(w, 110, 65, true);
+  move_to(w, 260, 65);
+  EXPECT_EQ(boxes(w), std::make_pair(std::string("250"), std::string("60")));
+  EXPECT_EQ(placed_overlay(w).x, 250);
+}
+
 TEST_F(PicturePositionEditor, TwoWindowsEachDragTheirOwnOverlay) {
   // Both at 100 %, the overlay at (100, 60); the second placed once more, so the two
   // overlays have different ids.
