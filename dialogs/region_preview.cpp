@@ -293,9 +293,12 @@ void grab_region_frame(WindowToken window, RegionEditorState& state) {
   {
     // Another window of the editor may be grabbing into the same file: wait for it, but
     // leave as soon as this window closes, so that closing it never waits for that grab.
-    std::unique_lock lock(editor.memory->frame_file_mutex, std::defer_lock);
-    while (!lock.try_lock_for(std::chrono::milliseconds(20))) {
+    // Polled rather than a timed lock, which ThreadSanitizer cannot follow.
+    std::unique_lock lock(editor.memory->frame_file_mutex, std::try_to_lock);
+    while (!lock.owns_lock()) {
       if (state.stopping()) return;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      lock.try_lock();
     }
     const std::string video_path = command_path(video);
     const std::string frame_path = command_path(frame_file);

@@ -72,7 +72,7 @@ struct RegionEditorMemory {
   std::atomic<int> frame_width{0};
   std::atomic<int> frame_height{0};
   // Held by a grab while it writes, reads and deletes the frame file.
-  std::timed_mutex frame_file_mutex;
+  std::mutex frame_file_mutex;
 };
 
 class RegionEditorState;
