@@ -32,11 +32,8 @@ const RegionFieldLink picture_fields[] = {
 
 std::string file_bytes(const std::string& path) { return read_file_bytes(path).value_or(std::string()); }
 
-// The window's overlay state; nothing for a window that is no open editor.
-std::shared_ptr<RegionEditorState> overlay_state(WindowToken window) { return region_editor_state(window); }
-
 void set_dragging(WindowToken window, int dragging) {
-  if (const auto state = overlay_state(window)) state->marker_dragging = dragging;
+  if (const auto state = region_editor_state(window)) state->marker_dragging = dragging;
 }
 
 // The overlay to the boxes' position at the zoom (each value x zoom / 100, truncated).
@@ -126,12 +123,12 @@ void on_picture_pos_save_clicked(const GuiEvent& event) { hand_back_region_field
 }  // namespace
 
 int overlay_object(WindowToken window) {
-  const auto state = overlay_state(window);
+  const auto state = region_editor_state(window);
   return state ? state->marker_object.load() : 0;
 }
 
 int overlay_dragging(WindowToken window) {
-  const auto state = overlay_state(window);
+  const auto state = region_editor_state(window);
   return state ? state->marker_dragging.load() : 0;
 }
 
