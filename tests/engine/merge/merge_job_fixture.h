@@ -113,14 +113,17 @@ class MergeJobFixture : public ::testing::Test {
     return r.exit_code == 0 && r.output.find("mjpeg,1") != std::string::npos;
   }
 
-  void expect_page_restored() {
+  // The page as a job's end leaves it: the progress strip hidden, except the per-file
+  // label when the job ends with `end_label` (the failed pairs' count).
+  void expect_page_restored(const std::string& end_label = "") {
     EXPECT_EQ(text("merge_start_button"), merge_start_caption);
     EXPECT_TRUE(gui().enabled(at("merge_start_button")));
     for (const char* role : merge_locked_roles) EXPECT_TRUE(gui().enabled(at(role))) << role;
-    for (const char* role : {"overall_progress_bar", "overall_progress_label", "file_progress_bar",
-                             "file_progress_label"}) {
+    for (const char* role : {"overall_progress_bar", "overall_progress_label", "file_progress_bar"}) {
       EXPECT_FALSE(gui().visible(at(role))) << role;
     }
+    EXPECT_EQ(gui().visible(at("file_progress_label")), !end_label.empty());
+    if (!end_label.empty()) EXPECT_EQ(text("file_progress_label"), end_label);
     EXPECT_FALSE(std::filesystem::exists(run + "/v_temp1"));
     EXPECT_FALSE(std::filesystem::exists(run + "/v_temp2"));
   }

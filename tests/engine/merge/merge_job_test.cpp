@@ -259,9 +259,8 @@ TEST_F(MergeJob, AnUnreadableSourceFailsItsPairAndTheNextPairStillRuns) {
   set_output_count(1);
   ASSERT_TRUE(run_job());
   EXPECT_FALSE(fs::exists(out + "/1_1_broken.mkv"));
-  EXPECT_EQ(text("file_progress_label"), merge_status_failed);
   EXPECT_EQ(read_file(broken), "not a video");
-  expect_page_restored();
+  expect_page_restored(merge_failed_pairs_text(1));
 }
 
 TEST_F(MergeJob, AnOutputTheConverterCannotReadBackIsAFailure) {
@@ -291,8 +290,7 @@ TEST_F(MergeJob, AnOutputTheConverterCannotReadBackIsAFailure) {
     gui().set_checked(at("merge_transition_check"), c.transition);
     choose_format(c.format_radio);
     ASSERT_TRUE(run_job());
-    EXPECT_EQ(text("file_progress_label"), merge_status_failed);
-    expect_page_restored();
+    expect_page_restored(merge_failed_pairs_text(1));
   }
 }
 
@@ -309,7 +307,8 @@ TEST_F(MergeJob, AnOutputThatWouldReplaceASourceIsNotWritten) {
 
   ASSERT_TRUE(run_job());
   EXPECT_EQ(read_file(second), before);
-  EXPECT_EQ(text("file_progress_label"), merge_status_output_is_source);
+  EXPECT_EQ(last_job_status.get(), merge_status_output_is_source);
+  expect_page_restored(merge_failed_pairs_text(1));
 }
 
 TEST_F(MergeJob, AWorkFolderThatIsNotTheJobsOwnIsLeftAlone) {
@@ -326,6 +325,7 @@ TEST_F(MergeJob, AWorkFolderThatIsNotTheJobsOwnIsLeftAlone) {
   EXPECT_EQ(read_file(elsewhere + "/keep.mkv"), "user data");
   EXPECT_TRUE(fs::is_symlink(run + "/v_temp1"));
   EXPECT_EQ(text("file_progress_label"), merge_status_work_folder_unusable);
+  EXPECT_TRUE(gui().visible(at("file_progress_label")));  // after the job, until the next start
 
   // A listed source inside the work folder keeps it from being the job's own too.
   fs::remove(run + "/v_temp1");
@@ -337,6 +337,7 @@ TEST_F(MergeJob, AWorkFolderThatIsNotTheJobsOwnIsLeftAlone) {
   ASSERT_TRUE(run_job());
   EXPECT_EQ(read_file(inside), "user data");
   EXPECT_EQ(text("file_progress_label"), merge_status_work_folder_unusable);
+  EXPECT_TRUE(gui().visible(at("file_progress_label")));
   EXPECT_FALSE(fs::exists(run + "/v_temp1"));
 }
 
@@ -389,4 +390,33 @@ TEST_F(MergeJob, NoSourceOrJoinedFileIsRunOnlyToReadItsDuration) {
   EXPECT_EQ(probes[0], "probe " + run + "/v_temp1/1.mkv");
   EXPECT_TRUE(is_probe_of(probes[1], "/1_1_a.mkv")) << probes[1];
   EXPECT_TRUE(is_probe_of(probes[2], "/1_2_a.mkv")) << probes[2];
+}
+
+TEST_F(MergeJob, AJobWithFailedPairsSaysHowManyFailedUntilTheNextStart) {
+  const std::string broken = dir / "broken.mp4";
+  write_file(broken, "not a video");
+  const std::string good = make_clip("b.mp4", "160x120", 1);
+  add_row("merge_list1", make_clip("a.mp4", "160x120", 1));
+  add_row("merge_list2", broken);
+  add_row("merge_list2", good);
+  add_row("merge_list2", broken);
+  set_output_count(3);
+  choose_format("merge_format_mkv_radio");
+  gui().set_checked(at("merge_title_from_source2_radio"), true);
+
+  ASSERT_TRUE(run_job());
+  EXPECT_TRUE(fs::exists(out + "/1_2_b.mkv"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+  EXPECT_EQ(merge_failed_pairs_text(2), "2 个合并失败");
+  expect_page_restored(merge_failed_pairs_text(2));
+
+  // The next start shows the progress again; a job without failures hides it all.
+  gui().clear_rows(at("merge_list2"));
+  add_row("merge_list2", good);
+  set_output_count(1);
+  click_start();
+  EXPECT_EQ(text("file_progress_label"), "0 %");
+  EXPECT_TRUE(gui().visible(at("file_progress_bar")));
+  ASSERT_TRUE(wait_for_job_end());
+  expect_page_restored();
 }
