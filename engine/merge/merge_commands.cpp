@@ -82,7 +82,12 @@ std::string quoted_command_path(const std::string& path) {
 }
 
 std::string merge_reencode_command(const std::string& global, const std::string& source, const std::string& part) {
-  return CommandText().text(global + " -i ").path(source).text(" -vcodec h264 -y ").path(part).str();
+  return CommandText()
+      .text(global + " -i ")
+      .path(source)
+      .text(std::string(" -vcodec h264 -pix_fmt ") + merge_pixel_format + " -vf pad=ceil(iw/2)*2:ceil(ih/2)*2 -y ")
+      .path(part)
+      .str();
 }
 
 std::string merge_scale_command(const std::string& global, const std::string& part, const std::string& scaled,
@@ -93,7 +98,11 @@ std::string merge_scale_command(const std::string& global, const std::string& pa
 std::string merge_match_command(const std::string& global, const std::string& part, const std::string& output,
                                 const MergePartMatch& match) {
   std::vector<std::string> video;
-  if (match.scale) video.push_back("scale=" + std::to_string(match.width) + ":" + std::to_string(match.height) + ",setsar=1:1");
+  if (match.scale) {
+    const std::string size = std::to_string(match.width) + ":" + std::to_string(match.height);
+    video.push_back("scale=" + size + ":force_original_aspect_ratio=decrease:force_divisible_by=2,pad=" + size +
+                    ":(ow-iw)/2:(oh-ih)/2,setsar=1:1");
+  }
   // The fps filter, not "-r": it ends the part at its own length (-r adds a frame).
   if (is_plain_decimal(match.frame_rate)) video.push_back("fps=" + match.frame_rate);
   std::string options;
@@ -155,7 +164,7 @@ std::string merge_transition_command(const std::string& global, const std::strin
       .path(first)
       .text(" -i ")
       .path(second)
-      .text(" -filter_complex " + filter + " -y ")
+      .text(" -filter_complex " + filter + " -pix_fmt " + merge_pixel_format + " -y ")
       .path(output)
       .str();
 }
@@ -204,6 +213,13 @@ std::string parse_frame_rate(const std::string& console_text) {
   const std::size_t start = line.rfind(' ', fps - 1);
   const std::string rate = line.substr(start == std::string::npos ? 0 : start + 1, fps - (start + 1));
   return is_plain_decimal(rate) ? rate : std::string();
+}
+
+FrameSize parse_output_frame_size(const std::string& console_text) {
+  const std::size_t output = console_text.find("Output #0");
+  if (output == std::string::npos) return {};
+  std::string section = console_text.substr(output);
+  return parse_frame_size(section, FrameSizePasses::without_second_fallback);
 }
 
 MergeSound parse_output_sound(const std::string& console_text) {

@@ -15,14 +15,27 @@
 #include <string>
 #include <vector>
 
+#include "engine/converter/frame_size.h"
+
 // DQ(SP(path)), or "" when the short path does not fit between quotes.
 std::string quoted_command_path(const std::string& path);
 
-// G -i "source" -vcodec h264 -y "part": a part file re-encoded from a listed source.
+// The picture of every re-encoded merge file: 8-bit 4:2:0, which phones, browsers and
+// upload pages play (H.264 of another sampling or depth many refuse).
+inline constexpr const char* merge_pixel_format = "yuv420p";
+
+// G -i "source" -vcodec h264 -pix_fmt yuv420p -vf pad=ceil(iw/2)*2:ceil(ih/2)*2 -y
+// "part": a part file re-encoded from a listed source, as the source shows it (the
+// converter turns a picture by its rotation metadata), in 8-bit 4:2:0 whatever the
+// source's depth and sampling. 4:2:0 needs an even width and height, so an odd one
+// gets one black column or row (the encoder refuses an odd size).
 std::string merge_reencode_command(const std::string& global, const std::string& source, const std::string& part);
 
-// G -i "part" -vf scale=W:H,setsar=1:1 -y "scaled": a part brought to the first part's
-// frame size.
+// G -i "part" -vf scale=W:H:force_original_aspect_ratio=decrease:force_divisible_by=2,
+// pad=W:H:(ow-iw)/2:(oh-ih)/2,setsar=1:1 -y "scaled": a part brought to the first part's
+// frame size W x H (even, as every part is): scaled to fit inside it with its
+// proportions kept (its size even) and centred on black bars; a part of the first
+// part's shape fills the frame.
 std::string merge_scale_command(const std::string& global, const std::string& part, const std::string& scaled,
                                 int width, int height);
 
@@ -49,7 +62,7 @@ struct MergePartMatch {
   bool needed() const { return scale || !sound.empty() || !frame_rate.empty(); }
 };
 
-// G -i "part" [-vf scale=W:H,setsar=1:1[,fps=F] or -vf fps=F]
+// G -i "part" [-vf <the scale and pad of merge_scale_command>[,fps=F] or -vf fps=F]
 // [-af aformat=sample_rates=R:channel_layouts=L] -y "output". Without sound and frame rate it is `merge_scale_command`. A sound
 // or frame rate that is not plain converter text (digits; a layout name of letters,
 // digits and ".()+-_"; "N channels" is written "Nc") is left out.
@@ -85,7 +98,9 @@ int merge_transition_offset(int first_part_seconds);
 // rates differ.
 std::string merge_transition_filter(const std::string& transition, int offset, const std::string& frame_rate);
 
-// G -i "first" -i "second" -filter_complex FILTER -y "output".
+// G -i "first" -i "second" -filter_complex FILTER -pix_fmt yuv420p -y "output". Without
+// the pixel format the encoder takes the 4:4:4 picture that "xfade" gives even for two
+// 4:2:0 parts.
 std::string merge_transition_command(const std::string& global, const std::string& first, const std::string& second,
                                      const std::string& filter, const std::string& output);
 
@@ -117,6 +132,13 @@ std::string merge_output_path(const std::string& folder, int i, int j, const std
 // prints it in front of " fps" ("25", "29.97"); "" when there is none or it is not a
 // plain decimal number.
 std::string parse_frame_rate(const std::string& console_text);
+
+// The frame size of the first video stream of the output a command wrote, from its
+// console text: the merge job's frame-size rule (`parse_frame_size` without the second
+// fallback) on the text from "Output #0" on. That is the size the written picture has,
+// turned by a rotation of the source, where the input's stream line has the size as
+// stored. 0 x 0 when there is no output section.
+FrameSize parse_output_frame_size(const std::string& console_text);
 
 // The sound of the first audio stream of the output a command wrote, from its console
 // text (the first "Audio:" line after "Output #0"): "... 48000 Hz, mono, fltp" gives

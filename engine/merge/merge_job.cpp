@@ -65,43 +65,56 @@ int part_count(bool whole_list, std::size_t rows) {
   return static_cast<int>(rows);
 }
 
-void run_pairs(MergeJobState& state, int outer, int inner) {
+// Makes every pair; the number of pairs that left no output. `folder_unusable` tells
+// that the job ended at a pair folder it could not use.
+int run_pairs(MergeJobState& state, int outer, int inner, bool& folder_unusable) {
   GuiModel& model = gui();
   const WindowToken window = state.window;
   const std::string run = run_folder.get();
   int pair = 0;
+  int failed = 0;
   // The previous pair's read-back runs while this pair's parts are made; its result is
   // shown before this pair's own display begins.
   MergePairVerdict previous;
-  for (int i = 1; i <= outer; ++i) {
-    const MergePart first = make_first_merge_part(state, i, model.checked({window, "merge_all_source1_check"}));
-    for (int j = 1; j <= inner; ++j) {
-      const bool folder_ready = prepare_merge_work_folder(state.pair_folder, run, state.listed_sources);
-      // A first part that could not be made fails every pair of it: nothing is re-encoded
-      // for a join that cannot happen.
-      MergePart second;
-      if (folder_ready && !first.file.empty()) {
-        second = make_second_merge_part(state, j, model.checked({window, "merge_all_source2_check"}), first);
+  const auto settle_previous = [&] {
+    if (previous.show() == MergePairVerdict::Result::failed) ++failed;
+  };
+  [&] {
+    for (int i = 1; i <= outer; ++i) {
+      const MergePart first = make_first_merge_part(state, i, model.checked({window, "merge_all_source1_check"}));
+      for (int j = 1; j <= inner; ++j) {
+        const bool folder_ready = prepare_merge_work_folder(state.pair_folder, run, state.listed_sources);
+        // A first part that could not be made fails every pair of it: nothing is
+        // re-encoded for a join that cannot happen.
+        MergePart second;
+        if (folder_ready && !first.file.empty()) {
+          second = make_second_merge_part(state, j, model.checked({window, "merge_all_source2_check"}), first);
+        }
+        settle_previous();
+        ++pair;
+        model.set_value({window, "overall_progress_bar"}, pair);
+        model.set_text({window, "overall_progress_label"},
+                       std::to_string(pair) + " / " + model.text({window, "merge_output_count_label"}));
+        model.set_value({window, "file_progress_bar"}, 0);
+        model.set_text({window, "file_progress_label"}, "0 %");
+        if (!folder_ready) {
+          model.set_text({window, "file_progress_label"}, merge_status_work_folder_unusable);
+          folder_unusable = true;
+          return;
+        }
+        previous = make_merge_pair_output(state, first, second, i, j);
+        if (stop_seen()) return;
       }
-      previous.show();
-      ++pair;
-      model.set_value({window, "overall_progress_bar"}, pair);
-      model.set_text({window, "overall_progress_label"},
-                     std::to_string(pair) + " / " + model.text({window, "merge_output_count_label"}));
-      model.set_value({window, "file_progress_bar"}, 0);
-      model.set_text({window, "file_progress_label"}, "0 %");
-      if (!folder_ready) {
-        model.set_text({window, "file_progress_label"}, merge_status_work_folder_unusable);
-        return;
-      }
-      previous = make_merge_pair_output(state, first, second, i, j);
       if (stop_seen()) return;
     }
-    if (stop_seen()) return;
-  }
+  }();
+  settle_previous();
+  return failed;
 }
 
 }  // namespace
+
+std::string merge_failed_pairs_text(int failed) { return std::to_string(failed) + " 个合并失败"; }
 
 void on_merge_start_stop_clicked(const GuiEvent& event) {
   GuiModel& model = gui();
@@ -159,17 +172,30 @@ void batch_merge_videos(WindowToken window) {
   const std::string run = run_folder.get();
   state.first_folder = merge_work_folder(run, merge_first_parts_folder_name);
   state.pair_folder = merge_work_folder(run, merge_pair_folder_name);
+  // What the per-file label keeps showing after the job; "" hides it with the strip.
+  std::string end_text;
   if (outer > 0 && inner > 0) {
     if (prepare_merge_work_folder(state.first_folder, run, state.listed_sources)) {
-      run_pairs(state, outer, inner);
+      bool folder_unusable = false;
+      const int failed = run_pairs(state, outer, inner, folder_unusable);
+      if (folder_unusable) {
+        end_text = merge_status_work_folder_unusable;
+      } else if (failed > 0) {
+        end_text = merge_failed_pairs_text(failed);
+      }
     } else {
       model.set_value({window, "file_progress_bar"}, 0);
-      model.set_text({window, "file_progress_label"}, merge_status_work_folder_unusable);
+      end_text = merge_status_work_folder_unusable;
     }
     remove_merge_work_folder(state.first_folder, run, state.listed_sources);
   }
 
   for (const char* role : progress_strip) model.set_visible({window, role}, false);
+  if (!end_text.empty()) {
+    const ControlRef label{window, "file_progress_label"};
+    model.set_text(label, end_text);
+    model.set_visible(label, true);
+  }
   for (const char* role : job_locked_controls) model.set_enabled({window, role}, true);
   // The button last: once it reads "开始合并" again, the job has written everything.
   const ControlRef button{window, "merge_start_button"};

@@ -23,6 +23,8 @@
 // flag after each pair and each outer pass. Both reach the window only through the
 // control model.
 
+#include <string>
+
 #include "platform/gui/gui_event.h"
 #include "platform/gui/gui_types.h"
 
@@ -33,6 +35,12 @@ inline constexpr const char* merge_stopping_caption = "正在停止";
 
 // The per-file label when a work folder cannot be used.
 inline constexpr const char* merge_status_work_folder_unusable = "工作文件夹无法使用";
+
+// The per-file label after a job in which `failed` pairs left no output: "3 个合并失败".
+// When a job ends with failed pairs, or at a work folder it cannot use, the label stays
+// shown with that text (the rest of the progress strip hidden) until a job starts;
+// after a job without failures the whole strip is hidden.
+std::string merge_failed_pairs_text(int failed);
 
 // The clicked handler of `merge_start_button` (UI thread); the event names the window.
 // Starting: clears `stop_requested`, makes the button "停止合并" with the stop picture,

@@ -1,6 +1,7 @@
 #include "engine/merge/merge_pair.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "engine/common/file_helpers.h"
@@ -205,20 +206,29 @@ MergePairVerdict& MergePairVerdict::operator=(MergePairVerdict&& other) {
     window_ = other.window_;
     success_label_ = std::move(other.success_label_);
     readable_ = std::move(other.readable_);
+    failed_ = std::exchange(other.failed_, false);
   }
   return *this;
 }
 
 MergePairVerdict::~MergePairVerdict() { show(); }
 
-void MergePairVerdict::show() {
-  if (!readable_.valid()) return;
+MergePairVerdict MergePairVerdict::failure() {
+  MergePairVerdict verdict;
+  verdict.failed_ = true;
+  return verdict;
+}
+
+MergePairVerdict::Result MergePairVerdict::show() {
+  if (std::exchange(failed_, false)) return Result::failed;
+  if (!readable_.valid()) return Result::none;
   const PairDisplay display(window_);
   if (readable_.get()) {
     display.show(100, success_label_);
-  } else {
-    display.fail(merge_status_failed);
+    return Result::written;
   }
+  display.fail(merge_status_failed);
+  return Result::failed;
 }
 
 MergePairVerdict make_merge_pair_output(MergeJobState& state, const MergePart& first, const MergePart& second,
@@ -226,6 +236,6 @@ MergePairVerdict make_merge_pair_output(MergeJobState& state, const MergePart& f
   std::string output, success_label;
   const bool written = make_output(state, first, second, i, j, PairDisplay(state.window), output, success_label);
   remove_merge_work_folder(state.pair_folder, run_folder.get(), state.listed_sources);
-  if (!written) return {};
+  if (!written) return MergePairVerdict::failure();
   return MergePairVerdict(state.window, output, success_label);
 }

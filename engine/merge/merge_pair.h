@@ -37,27 +37,33 @@ std::string merge_pair_work_name(const std::string& stem, const std::string& pai
 
 // The last check of a written pair: the converter reads its output back, on a thread
 // of its own, while the job goes on with the next pair's parts; until the check has
-// told, the strip keeps the pair's last percentage. `show` waits for the check and
-// shows the pair's result: its success label for a video the converter reads, else
-// `merge_status_failed`. A verdict that was never started, or was shown, shows nothing;
-// one that goes away unshown is shown first.
+// told, the strip keeps the pair's last percentage. `show` waits for the check, shows
+// the pair's result (its success label for a video the converter reads, else
+// `merge_status_failed`) and tells it. A verdict of a pair that failed before its
+// output was written shows nothing (the pair showed its failure) and tells `failed`. A
+// verdict that was never started, or was told, tells `none`; one that goes away
+// unshown is shown first.
 class MergePairVerdict {
  public:
+  enum class Result { none, written, failed };
+
   MergePairVerdict() = default;
   MergePairVerdict(WindowToken window, const std::string& output, std::string success_label);
   MergePairVerdict(MergePairVerdict&&) = default;
   MergePairVerdict& operator=(MergePairVerdict&& other);
   ~MergePairVerdict();
-  void show();
+  static MergePairVerdict failure();
+  Result show();
 
  private:
   WindowToken window_;
   std::string success_label_;
   std::future<bool> readable_;
+  bool failed_ = false;
 };
 
 // Makes the output of pair (i, j) from `first` and `second` (either may be unmade) and
 // removes the pair folder. A written output's read-back is left pending in the verdict;
-// a pair that failed before shows its result at once and gives a verdict of nothing.
+// a pair that failed before shows its result at once and gives `MergePairVerdict::failure`.
 MergePairVerdict make_merge_pair_output(MergeJobState& state, const MergePart& first, const MergePart& second,
                                         int i, int j);

@@ -24,19 +24,19 @@ struct PartFile {
   bool made = false;
 };
 
-// Re-encodes `source` into `part` and reads the frame size and frame rate from the
-// console text (the merge job's rule: no second fallback), and the source's duration:
-// the re-encode has the source as its first input and prints its duration as the
-// duration probe would, so the source is not run a second time for it.
+// Re-encodes `source` into `part` and reads from the console text the part's frame
+// size (the merge job's rule on the written stream, so a rotated source gives the size
+// it shows, not the size it stores), the frame rate, and the source's duration: the
+// re-encode has the source as its first input and prints its duration as the duration
+// probe would, so the source is not run a second time for it.
 PartFile reencode(const std::string& source, const std::string& part) {
   PartFile result;
   result.file = part;
   const std::string command = merge_reencode_command(ffmpeg_global_options.get(), source, part);
   const int exit_status = run_merge_command(command, true);
-  std::string console = ffmpeg_output.get();
+  const std::string console = ffmpeg_output.get();
   result.duration = command.empty() ? probe_duration(source) : duration_in_console(console);
-  result.size = parse_frame_size(console, FrameSizePasses::without_second_fallback);
-  ffmpeg_output.set(console);
+  result.size = parse_output_frame_size(console);
   result.frame_rate = parse_frame_rate(console);
   result.sound = parse_output_sound(console);
   result.made = exit_status == 0 && file_has_content(part);

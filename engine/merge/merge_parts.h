@@ -4,7 +4,8 @@
 // `merge_list2` or from that whole list joined. Every listed source is re-encoded
 // ("-vcodec h264") into a numbered ".mkv" of the side's work folder; the second side's
 // files, and every file after the first of a first side joined whole, are brought to
-// the first part's frame size ("a.mkv"); a whole side is joined by the converter's
+// the first part's frame size ("a.mkv": fitted inside it and padded, see
+// `merge_scale_command`); a whole side is joined by the converter's
 // concat list "filelist.txt" into "output.mkv". The duration column of the rows read
 // is filled on the way (a second-side row keeps a duration it already has), read from
 // the console text of each source's re-encode.
@@ -43,7 +44,7 @@ struct MergeJobState {
 
 struct MergePart {
   std::string file;        // P1 or P2; "" when the part could not be made
-  FrameSize size;          // the first part's frame size W1 x H1 (first side only)
+  FrameSize size;          // the first part's frame size W1 x H1 as written (first side only)
   std::string frame_rate;  // the frame rate of the side's first file, "" when unknown
   bool uniform_rate = true;  // every file of the side has that rate
   MergeSound sound;        // the sound of the side's first file (first side only)

@@ -26,6 +26,43 @@ int count_video_frames(const std::string& path) {
   return std::atoi(frames.c_str());
 }
 
+std::vector<std::pair<std::string, int>> video_frame_runs(const std::string& path,
+                                                         const std::vector<std::string>& entries,
+                                                         const std::string& separator) {
+  std::string wanted;
+  for (const std::string& entry : entries) wanted += (wanted.empty() ? "" : ",") + entry;
+  const ProgramResult r = run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "V:0", "-show_entries",
+                                       "frame=" + wanted, path});
+  std::vector<std::pair<std::string, int>> runs;
+  if (r.exit_code != 0) return runs;
+  // "[FRAME]", one "key=value" line an entry, "[/FRAME]".
+  std::istringstream lines(r.output);
+  std::vector<std::string> values(entries.size());
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line == "[FRAME]") {
+      values.assign(entries.size(), "");
+    } else if (line == "[/FRAME]") {
+      std::string value;
+      for (std::size_t k = 0; k < values.size(); ++k) value += (k == 0 ? "" : separator) + values[k];
+      if (runs.empty() || runs.back().first != value) {
+        runs.emplace_back(value, 1);
+      } else {
+        ++runs.back().second;
+      }
+    } else if (const std::size_t equals = line.find('='); equals != std::string::npos) {
+      for (std::size_t k = 0; k < entries.size(); ++k) {
+        if (line.compare(0, equals, entries[k]) == 0 && equals == entries[k].size()) values[k] = line.substr(equals + 1);
+      }
+    }
+  }
+  return runs;
+}
+
+std::vector<std::pair<std::string, int>> video_frame_sizes(const std::string& path) {
+  return video_frame_runs(path, {"width", "height"}, "x");
+}
+
 std::vector<int> DecodedFrame::pixel(int x, int y) const {
   const std::size_t at = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
   if (x < 0 || y < 0 || x >= width || y >= height || at + 2 >= rgb.size()) return {};

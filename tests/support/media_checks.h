@@ -4,6 +4,7 @@
 // file decodes without a single error, and how loud a tone is in its sound.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace test_env {
@@ -16,6 +17,18 @@ std::string stream_entry(const std::string& path, const std::string& streams, co
 
 // The number of video frames the file decodes to; -1 when it cannot be read.
 int count_video_frames(const std::string& path);
+
+// ffprobe's values of `entries` ("width", "height", "pix_fmt" ...) for every decoded
+// frame of the first video stream that is not an attached picture (a cover), joined by
+// `separator`, in runs of equal values: the value and how many frames in a row have it,
+// in the order of the frames. Empty when nothing decodes.
+std::vector<std::pair<std::string, int>> video_frame_runs(const std::string& path,
+                                                         const std::vector<std::string>& entries,
+                                                         const std::string& separator = "x");
+
+// The frame size of every frame so: {{"180x320", 50}, {"320x180", 50}} for a stream
+// whose picture changes size after 50 frames.
+std::vector<std::pair<std::string, int>> video_frame_sizes(const std::string& path);
 
 // The frame shown at `seconds`, decoded to RGB (3 bytes a pixel, rows top to bottom),
 // after the filter `filter` when one is given; empty when nothing was decoded.

@@ -1,6 +1,6 @@
-// The merge job in the program's own main window: its start button runs the job, and
-// closing the window while it runs ends the job's converter and thread and leaves no
-// work folder behind.
+// The merge job in the program's own main window: its start button runs the job, a job
+// with failed pairs leaves their count on the page, and closing the window while it
+// runs ends the job's converter and thread and leaves no work folder behind.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include "engine/merge/merge_job.h"
 #include "platform/gui/gui.h"
 #include "platform/process.h"
+#include "tests/support/test_env.h"
 #include "tests/ui/main_window_test_support.h"
 #include "ui/list_counts.h"
 #include "ui/main_window.h"
@@ -60,4 +61,48 @@ void merge_job_then_close(const std::string& folder) {
 TEST(MergeJobWindow, ClosingTheWindowEndsTheRunningJob) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(run_in_child(merge_job_then_close), ::testing::ExitedWithCode(0), "");
+}
+
+TEST(MergeJobWindow, AJobWithFailedPairsLeavesTheirCountOnThePage) {
+  HeadlessGui g;
+  MainWindowRunFolder run;
+  open_main_window_in(run.path());
+  const std::string a = run.path() + "/a.mp4", broken = run.path() + "/broken.mp4";
+  ASSERT_TRUE(test_env::make_h264_aac_mp4(a, 1.0));
+  test_env::write_file(broken, "not a video");
+  const std::string out = run.path() + "/out";
+  fs::create_directories(out);
+  gui().set_text(main_control("merge_output_folder_field"), out);
+  gui().set_checked(main_control("merge_transition_check"), false);  // plain joins of 1-second clips
+  ASSERT_TRUE(gui().input_click(main_control("merge_page_button")));
+  const auto run_merge = [&](const std::vector<std::string>& second_sources) {
+    gui().clear_rows(main_control("merge_list2"));
+    gui().append_row(main_control("merge_list1"), {"1", a, ""});
+    for (const std::string& source : second_sources) {
+      gui().append_row(main_control("merge_list2"), {std::to_string(gui().row_count(main_control("merge_list2")) + 1),
+                                                     source, ""});
+    }
+    update_merge_counts();
+    EXPECT_TRUE(gui().input_click(main_control("merge_start_button")));
+    EXPECT_EQ(gui().text(main_control("file_progress_label")), "0 %");
+    const auto ended = [] {
+      return gui().text(main_control("merge_start_button")) == merge_start_caption &&
+             running_worker_threads(WorkerKind::merge) == 0;
+    };
+    EXPECT_TRUE(g.loop.wait_until(ended, 120s));
+    gui().clear_rows(main_control("merge_list1"));
+  };
+
+  // Two of three pairs fail: the per-file label says so after the job.
+  run_merge({broken, a, broken});
+  EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+  EXPECT_TRUE(gui().visible(main_control("file_progress_label")));
+  EXPECT_EQ(gui().text(main_control("file_progress_label")), "2 个合并失败");
+  for (const char* role : {"overall_progress_bar", "overall_progress_label", "file_progress_bar"}) {
+    EXPECT_FALSE(gui().visible(main_control(role))) << role;
+  }
+
+  // The next job starts over, and one without failures ends with the strip hidden.
+  run_merge({a});
+  EXPECT_FALSE(gui().visible(main_control("file_progress_label")));
 }

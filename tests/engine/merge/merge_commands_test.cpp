@@ -17,15 +17,17 @@ using test_env::TempDir;
 TEST(MergeCommands, PlainPathsStandBetweenQuotesAsTheyAre) {
   const std::string g = " -threads 2";
   EXPECT_EQ(merge_reencode_command(g, "/v/a.mp4", "/r/v_temp1/1.mkv"),
-            " -threads 2 -i \"/v/a.mp4\" -vcodec h264 -y \"/r/v_temp1/1.mkv\"");
+            " -threads 2 -i \"/v/a.mp4\" -vcodec h264 -pix_fmt yuv420p -vf pad=ceil(iw/2)*2:ceil(ih/2)*2 -y "
+            "\"/r/v_temp1/1.mkv\"");
   EXPECT_EQ(merge_scale_command("", "/r/v_temp2/1.mkv", "/r/v_temp2/1a.mkv", 160, 120),
-            " -i \"/r/v_temp2/1.mkv\" -vf scale=160:120,setsar=1:1 -y \"/r/v_temp2/1a.mkv\"");
+            " -i \"/r/v_temp2/1.mkv\" -vf scale=160:120:force_original_aspect_ratio=decrease:force_divisible_by=2,"
+            "pad=160:120:(ow-iw)/2:(oh-ih)/2,setsar=1:1 -y \"/r/v_temp2/1a.mkv\"");
   EXPECT_EQ(merge_concat_command("", "/r/v_temp1/filelist.txt", "/r/v_temp1/output.mkv"),
             " -f concat -safe 0 -i \"/r/v_temp1/filelist.txt\" -vcodec copy \"/r/v_temp1/output.mkv\"");
   EXPECT_EQ(merge_audio_command("", "/t/a.mkv", "/t/brel.mp3"), " -i \"/t/a.mkv\" -f mp3 -y \"/t/brel.mp3\"");
   EXPECT_EQ(merge_transition_command("", "/t/1.mkv", "/t/2.mkv", "xfade=transition=fade:duration=1:offset=3",
                                      "/t/k5pw.mkv"),
-            " -i \"/t/1.mkv\" -i \"/t/2.mkv\" -filter_complex xfade=transition=fade:duration=1:offset=3 -y "
+            " -i \"/t/1.mkv\" -i \"/t/2.mkv\" -filter_complex xfade=transition=fade:duration=1:offset=3 -pix_fmt yuv420p -y "
             "\"/t/k5pw.mkv\"");
   EXPECT_EQ(merge_silent_video_command("", "/t/k5pw.mkv", "/t/velmon.mkv"),
             " -i \"/t/k5pw.mkv\" -vcodec copy -an \"/t/velmon.mkv\"");
@@ -126,6 +128,20 @@ TEST(MergeCommands, ThePartsLengthSoundAndRateComeFromTheConsole) {
   EXPECT_TRUE(parse_output_sound("Output #0, matroska\r\n  Stream #0:0: Video: h264, 25 fps\r\n").empty());
   EXPECT_TRUE(parse_output_sound("  Stream #0:1: Audio: aac, 48000 Hz, mono\r\n").empty());  // input only
 
+  // The frame size of the written stream: a phone video's stored size stands in its
+  // input line, the size it shows (turned by its rotation) in the output's.
+  const std::string turned =
+      "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'a.mp4':\r\n"
+      "  Stream #0:0[0x1](und): Video: h264 (High) (avc1 / 0x31637661), yuv420p(progressive), 854x480 [SAR 1:1 DAR "
+      "427:240], 232 kb/s, 25 fps, 25 tbr, 12800 tbn (default)\r\n"
+      "    Side data:\r\n      displaymatrix: rotation of -90.00 degrees\r\n"
+      "Output #0, matroska, to '1.mkv':\r\n"
+      "  Stream #0:0(und): Video: h264 (H264 / 0x34363248), yuv420p(tv, progressive), 480x854 [SAR 1:1 DAR 240:427], "
+      "q=2-31, 25 fps, 1k tbn (default)\r\n";
+  EXPECT_EQ(parse_output_frame_size(turned), (FrameSize{480, 854}));
+  EXPECT_EQ(parse_output_frame_size(reencode), (FrameSize{160, 120}));
+  EXPECT_EQ(parse_output_frame_size(turned.substr(0, turned.find("Output #0"))), (FrameSize{}));
+
   // The part brought to the first part: only what differs is in the command.
   const std::string part = "/t/2.mkv", matched = "/t/2a.mkv";
   EXPECT_EQ(merge_match_command("", part, matched, {.scale = true, .width = 160, .height = 120}),
@@ -135,7 +151,8 @@ TEST(MergeCommands, ThePartsLengthSoundAndRateComeFromTheConsole) {
             " -threads 2 -i \"/t/2.mkv\" -vf fps=29.97 -af aformat=sample_rates=44100:channel_layouts=stereo -y "
             "\"/t/2a.mkv\"");
   EXPECT_EQ(merge_match_command("", part, matched, {.scale = true, .width = 320, .height = 240, .frame_rate = "25"}),
-            " -i \"/t/2.mkv\" -vf scale=320:240,setsar=1:1,fps=25 -y \"/t/2a.mkv\"");
+            " -i \"/t/2.mkv\" -vf scale=320:240:force_original_aspect_ratio=decrease:force_divisible_by=2,"
+            "pad=320:240:(ow-iw)/2:(oh-ih)/2,setsar=1:1,fps=25 -y \"/t/2a.mkv\"");
   EXPECT_EQ(merge_match_command("", part, matched, {.sound = {"48000", "3 channels"}}),
             " -i \"/t/2.mkv\" -af aformat=sample_rates=48000:channel_layouts=3c -y \"/t/2a.mkv\"");
   // Text that is no plain rate or layout never reaches the command.

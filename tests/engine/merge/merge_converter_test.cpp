@@ -87,3 +87,17 @@ TEST_F(MergeConverter, TheCoverFrameIsOneFrame) {
   EXPECT_EQ(run_merge_command(merge_cover_frame_command(video, picture)), 0);
   EXPECT_TRUE(file_has_content(picture));
 }
+
+TEST_F(MergeConverter, AnOddSizedSourceIsReencodedWithOneBlackColumnAndRow) {
+  // A screencast of an odd size, as webm carries it.
+  const std::string source = dir / "odd.webm";
+  ASSERT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "testsrc=size=136x134:rate=25:duration=1", "-vf", "scale=137:135",
+                                   "-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", source}));
+  // 4:2:0 in whole chroma samples only: the encoder refuses 137x135.
+  const std::string refused = dir / "refused.mkv";
+  EXPECT_NE(run_merge_command(" -i \"" + source + "\" -vcodec h264 -pix_fmt yuv420p -y \"" + refused + "\""), 0);
+  const std::string part = dir / "1.mkv";
+  ASSERT_EQ(run_merge_command(merge_reencode_command("", source, part), true), 0);
+  EXPECT_EQ(parse_output_frame_size(ffmpeg_output.get()), (FrameSize{138, 136}));
+  EXPECT_EQ(frame_count(part), 25);
+}

@@ -6,20 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <sstream>
-#include <thread>
 
-#include "engine/common/globals.h"
-#include "engine/converter/worker_threads.h"
 #include "engine/merge/merge_pair.h"
-#include "engine/window/program_pictures.h"
-#include "platform/gui/gui.h"
-#include "tests/support/job_run_folder.h"
-#include "tests/support/merge_page_window.h"
-#include "tests/support/test_env.h"
+#include "tests/engine/merge/merge_job_fixture.h"
 
 namespace fs = std::filesystem;
 using test_env::read_file;
@@ -28,116 +19,7 @@ using test_env::write_file;
 
 namespace {
 
-using namespace std::chrono_literals;
-
-const std::vector<const char*> locked_roles = {
-    "merge_all_source1_check",  "merge_all_source2_check",       "merge_add_videos1_button",
-    "merge_add_folder1_button", "merge_delete_selected1_button", "merge_clear1_button",
-    "merge_add_videos2_button", "merge_add_folder2_button",      "merge_delete_selected2_button",
-    "merge_clear2_button",      "convert_page_button",           "edit_page_button"};
-
-class MergeJob : public ::testing::Test {
- protected:
-  void SetUp() override {
-    run = test_env::use_job_run_folder(dir.path(), {stop_picture_path, merge_idle_picture_path});
-    window = gui().create_window(test_env::build_merge_page_window());
-    gui().bind(at("merge_start_button"), EventKind::clicked, on_merge_start_stop_clicked);
-    gui().open_window(window);
-    out = dir / "新 视频";
-    fs::create_directories(out);
-    gui().set_text(at("merge_output_folder_field"), out);
-  }
-  void TearDown() override {
-    stop_requested = true;
-    wait_for_worker_threads(120s);
-  }
-
-  ControlRef at(const char* role) const { return {window, role}; }
-  std::string text(const char* role) const { return gui().text(at(role)); }
-
-  void add_row(const char* list, const std::string& source) {
-    const ControlRef l = at(list);
-    gui().append_row(l, {std::to_string(gui().row_count(l) + 1), source, ""});
-  }
-  void set_output_count(int count) { gui().set_text(at("merge_output_count_label"), std::to_string(count)); }
-  void choose_format(const char* role) { gui().set_checked(at(role), true); }
-
-  // Runs the UI thread's events until `done` holds (a real-time limit keeps a broken job
-  // from hanging the suite).
-  bool wait_for(const std::function<bool()>& done, std::chrono::seconds limit = 120s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-      g.loop.run_until_idle();
-      if (done()) return true;
-      std::this_thread::sleep_for(2ms);
-    }
-    return done();
-  }
-  void click_start() { gui().input_click(at("merge_start_button")); }
-  bool run_job() {
-    click_start();
-    return wait_for_job_end();
-  }
-  bool wait_for_job_end() {
-    return wait_for([&] {
-      return text("merge_start_button") == merge_start_caption && running_worker_threads(WorkerKind::merge) == 0;
-    });
-  }
-
-  // A clip of `seconds` at `size`, 25 frames a second, with sound.
-  std::string make_clip(const std::string& name, const std::string& size, int seconds) {
-    const std::string path = dir / name;
-    const std::string s = std::to_string(seconds);
-    EXPECT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "testsrc=size=" + size + ":rate=25:duration=" + s, "-f",
-                                     "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + s, "-c:v",
-                                     "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p", "-c:a", "aac",
-                                     "-shortest", path}));
-    return path;
-  }
-
-  // Frames of the first video stream, and whether a stream is an attached picture.
-  static int frame_count(const std::string& path) {
-    const auto r = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "v:0", "-count_frames",
-                                          "-show_entries", "stream=nb_read_frames", "-of", "csv=p=0", path});
-    return r.exit_code == 0 ? std::atoi(r.output.c_str()) : -1;
-  }
-  // Seconds of sound of the first audio stream, counted in decoded samples.
-  static double sound_seconds(const std::string& path) {
-    const auto rate = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "a:0",
-                                             "-show_entries", "stream=sample_rate", "-of", "csv=p=0", path});
-    const auto frames = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "a:0",
-                                               "-show_entries", "frame=nb_samples", "-of", "csv=p=0", path});
-    const double sample_rate = std::atof(rate.output.c_str());
-    if (rate.exit_code != 0 || frames.exit_code != 0 || sample_rate <= 0) return -1;
-    std::istringstream lines(frames.output);
-    double samples = 0;
-    for (std::string line; std::getline(lines, line);) samples += std::atof(line.c_str());
-    return samples / sample_rate;
-  }
-  static bool has_attached_picture(const std::string& path) {
-    const auto r = test_env::run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-show_entries",
-                                          "stream=codec_name:stream_disposition=attached_pic", "-of", "csv=p=0",
-                                          path});
-    return r.exit_code == 0 && r.output.find("mjpeg,1") != std::string::npos;
-  }
-
-  void expect_page_restored() {
-    EXPECT_EQ(text("merge_start_button"), merge_start_caption);
-    EXPECT_TRUE(gui().enabled(at("merge_start_button")));
-    for (const char* role : locked_roles) EXPECT_TRUE(gui().enabled(at(role))) << role;
-    for (const char* role : {"overall_progress_bar", "overall_progress_label", "file_progress_bar",
-                             "file_progress_label"}) {
-      EXPECT_FALSE(gui().visible(at(role))) << role;
-    }
-    EXPECT_FALSE(fs::exists(run + "/v_temp1"));
-    EXPECT_FALSE(fs::exists(run + "/v_temp2"));
-  }
-
-  HeadlessGui g;
-  TempDir dir;
-  std::string run, out;
-  WindowToken window;
-};
+class MergeJob : public MergeJobFixture {};
 
 }  // namespace
 
@@ -377,9 +259,8 @@ TEST_F(MergeJob, AnUnreadableSourceFailsItsPairAndTheNextPairStillRuns) {
   set_output_count(1);
   ASSERT_TRUE(run_job());
   EXPECT_FALSE(fs::exists(out + "/1_1_broken.mkv"));
-  EXPECT_EQ(text("file_progress_label"), merge_status_failed);
   EXPECT_EQ(read_file(broken), "not a video");
-  expect_page_restored();
+  expect_page_restored(merge_failed_pairs_text(1));
 }
 
 TEST_F(MergeJob, AnOutputTheConverterCannotReadBackIsAFailure) {
@@ -409,8 +290,7 @@ TEST_F(MergeJob, AnOutputTheConverterCannotReadBackIsAFailure) {
     gui().set_checked(at("merge_transition_check"), c.transition);
     choose_format(c.format_radio);
     ASSERT_TRUE(run_job());
-    EXPECT_EQ(text("file_progress_label"), merge_status_failed);
-    expect_page_restored();
+    expect_page_restored(merge_failed_pairs_text(1));
   }
 }
 
@@ -427,7 +307,8 @@ TEST_F(MergeJob, AnOutputThatWouldReplaceASourceIsNotWritten) {
 
   ASSERT_TRUE(run_job());
   EXPECT_EQ(read_file(second), before);
-  EXPECT_EQ(text("file_progress_label"), merge_status_output_is_source);
+  EXPECT_EQ(last_job_status.get(), merge_status_output_is_source);
+  expect_page_restored(merge_failed_pairs_text(1));
 }
 
 TEST_F(MergeJob, AWorkFolderThatIsNotTheJobsOwnIsLeftAlone) {
@@ -444,6 +325,7 @@ TEST_F(MergeJob, AWorkFolderThatIsNotTheJobsOwnIsLeftAlone) {
   EXPECT_EQ(read_file(elsewhere + "/keep.mkv"), "user data");
   EXPECT_TRUE(fs::is_symlink(run + "/v_temp1"));
   EXPECT_EQ(text("file_progress_label"), merge_status_work_folder_unusable);
+  EXPECT_TRUE(gui().visible(at("file_progress_label")));  // after the job, until the next start
 
   // A listed source inside the work folder keeps it from being the job's own too.
   fs::remove(run + "/v_temp1");
@@ -455,6 +337,7 @@ TEST_F(MergeJob, AWorkFolderThatIsNotTheJobsOwnIsLeftAlone) {
   ASSERT_TRUE(run_job());
   EXPECT_EQ(read_file(inside), "user data");
   EXPECT_EQ(text("file_progress_label"), merge_status_work_folder_unusable);
+  EXPECT_TRUE(gui().visible(at("file_progress_label")));
   EXPECT_FALSE(fs::exists(run + "/v_temp1"));
 }
 
@@ -507,4 +390,33 @@ TEST_F(MergeJob, NoSourceOrJoinedFileIsRunOnlyToReadItsDuration) {
   EXPECT_EQ(probes[0], "probe " + run + "/v_temp1/1.mkv");
   EXPECT_TRUE(is_probe_of(probes[1], "/1_1_a.mkv")) << probes[1];
   EXPECT_TRUE(is_probe_of(probes[2], "/1_2_a.mkv")) << probes[2];
+}
+
+TEST_F(MergeJob, AJobWithFailedPairsSaysHowManyFailedUntilTheNextStart) {
+  const std::string broken = dir / "broken.mp4";
+  write_file(broken, "not a video");
+  const std::string good = make_clip("b.mp4", "160x120", 1);
+  add_row("merge_list1", make_clip("a.mp4", "160x120", 1));
+  add_row("merge_list2", broken);
+  add_row("merge_list2", good);
+  add_row("merge_list2", broken);
+  set_output_count(3);
+  choose_format("merge_format_mkv_radio");
+  gui().set_checked(at("merge_title_from_source2_radio"), true);
+
+  ASSERT_TRUE(run_job());
+  EXPECT_TRUE(fs::exists(out + "/1_2_b.mkv"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(out), fs::directory_iterator()), 1);
+  EXPECT_EQ(merge_failed_pairs_text(2), "2 个合并失败");
+  expect_page_restored(merge_failed_pairs_text(2));
+
+  // The next start shows the progress again; a job without failures hides it all.
+  gui().clear_rows(at("merge_list2"));
+  add_row("merge_list2", good);
+  set_output_count(1);
+  click_start();
+  EXPECT_EQ(text("file_progress_label"), "0 %");
+  EXPECT_TRUE(gui().visible(at("file_progress_bar")));
+  ASSERT_TRUE(wait_for_job_end());
+  expect_page_restored();
 }
