@@ -114,6 +114,10 @@ std::string convert_source_extension(const std::string& source) {
   return source.find(".m3u8") != std::string::npos ? std::string(".m3u8") : file_extension(source);
 }
 
+bool convert_source_is_stream(const std::string& source) {
+  return fold_ascii_case(convert_source_extension(source)) == ".m3u8" || source.find("://") != std::string::npos;
+}
+
 ConvertCommand choose_convert_command(const std::string& format, const std::string& extension) {
   const std::string f = fold_ascii_case(format);
   const std::string e = fold_ascii_case(extension);
@@ -171,7 +175,7 @@ ConvertRowPlan plan_convert_row(const std::string& listed_source, const ConvertR
   plan.source = rewrite_course_stream_address(listed_source);
   plan.stem = file_name_from_path(plan.source);
   plan.extension = convert_source_extension(plan.source);
-  plan.is_stream = fold_ascii_case(plan.extension) == ".m3u8" || plan.source.find("://") != std::string::npos;
+  plan.is_stream = convert_source_is_stream(plan.source);
   if (options.save_beside_source && !plan.is_stream) {
     plan.output_base = parent_folder(plan.source) + plan.stem + "_new";
   } else {

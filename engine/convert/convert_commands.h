@@ -91,6 +91,10 @@ std::string rewrite_course_stream_address(const std::string& address);
 // `file_extension`.
 std::string convert_source_extension(const std::string& source);
 
+// True when the source (after the address rewrite) is a stream address, not a local
+// file: its E is ".m3u8" (any case), or it names a protocol ("://").
+bool convert_source_is_stream(const std::string& source);
+
 // The shape for an output format and a source extension E.
 ConvertCommand choose_convert_command(const std::string& format, const std::string& extension);
 

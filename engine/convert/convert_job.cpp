@@ -1,8 +1,6 @@
 #include "engine/convert/convert_job.h"
 
 #include <array>
-#include <future>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +9,7 @@
 #include "engine/common/job_output_names.h"
 #include "engine/convert/convert_commands.h"
 #include "engine/convert/convert_row.h"
+#include "engine/convert/convert_source_probes.h"
 #include "engine/converter/console_streams.h"
 #include "engine/converter/converter_runner.h"
 #include "engine/converter/helper_thread.h"
@@ -70,51 +69,31 @@ std::string final_row_status(bool output_written, bool progress_done, const std:
   return convert_status_failed;
 }
 
-// The duration probe of one row's source, started ahead on a helper thread of the
-// worker so that it runs while the row before converts. Its console text also lists
-// the source's streams, which shape the row's commands.
-struct SourceProbe {
-  std::string duration;                // `probe_duration` of the source
-  std::vector<ConsoleStream> streams;  // the source's streams
-};
+// How many rows' sources one converter run probes ahead.
+constexpr std::size_t probe_batch_rows = 32;
 
-struct DurationProbe {
-  std::string source;               // the source as the row's plan names it
-  std::optional<FileStamp> stamp;   // the file there when the probe started
-  std::future<SourceProbe> result;  // invalid when none runs
-};
-
-SourceProbe probe_source(const std::string& source) {
-  SourceProbe probe;
-  std::string console;
-  probe.duration = probe_duration_with_console(source, &console);
-  probe.streams = console_streams(console, ConsoleFile::input);
-  return probe;
-}
-
-// Starts the probe of the row whose column 1 reads `listed_source`, rewritten as
-// `plan_convert_row` rewrites it.
-DurationProbe start_duration_probe(HelperThread& helper, const std::string& listed_source) {
-  DurationProbe probe;
-  probe.source = rewrite_course_stream_address(listed_source);
-  probe.stamp = file_stamp(probe.source);
-  probe.result = helper.run([source = probe.source] { return probe_source(source); });
-  return probe;
-}
-
-// The probe of `source`: the result of the probe started ahead when it probed this
-// source and the file is still the one it probed (the row before may have written or
-// removed it), otherwise a probe now.
-SourceProbe take_source_probe(DurationProbe& probe, const std::string& source) {
-  if (probe.result.valid()) {
-    SourceProbe result = probe.result.get();
-    if (probe.source == source && file_stamp(source) == probe.stamp) return result;
+// Queues the probe of the rows from `first` on, unless that row's has been queued: one
+// run for up to `count` local files in a row (up to the next row already queued), or
+// one for a stream address alone (opening it may take long). Rows deleted meanwhile
+// are passed over.
+void queue_source_probes(ConvertSourceProbes& probes, const ControlRef& list, const std::vector<RowId>& rows,
+                         std::size_t first, std::size_t count) {
+  std::vector<std::pair<RowId, std::string>> batch;
+  for (std::size_t i = first; i < rows.size() && batch.size() < count; ++i) {
+    if (probes.queued(rows[i])) break;
+    if (gui().row_index(list, rows[i]) < 0) continue;
+    const std::string source = rewrite_course_stream_address(gui().cell_by_id(list, rows[i], 1));
+    if (convert_source_is_stream(source)) {
+      if (batch.empty()) batch.emplace_back(rows[i], source);
+      break;
+    }
+    batch.emplace_back(rows[i], source);
   }
-  return probe_source(source);
+  probes.queue(batch);
 }
 
 // Runs one row. `names` holds the output names the rows before were given.
-void convert_one_row(const JobWindow& at, RowId row, const std::string& format, DurationProbe& probe,
+void convert_one_row(const JobWindow& at, RowId row, const std::string& format, ConvertSourceProbes& probes,
                      JobOutputNames& names) {
   GuiModel& model = gui();
   const ControlRef list = at("convert_list");
@@ -134,7 +113,7 @@ void convert_one_row(const JobWindow& at, RowId row, const std::string& format, 
     model.set_cell_by_id(list, row, 2, convert_status_unusable_path);
     return;
   }
-  const SourceProbe source = take_source_probe(probe, plan.source);
+  const FileProbe source = probes.take(row, plan.source);
   // A name an earlier row of this job was given is numbered: no row writes over
   // another's output (two sources with one stem, or one listed twice).
   plan = plan_convert_row(listed_source, options, source.streams, names.claim(plan.output_path));
@@ -217,26 +196,24 @@ void batch_convert_videos(WindowToken window) {
   for (const ListRow& row : model.list_rows(list)) rows.push_back(row.id);
   for (const RowId row : rows) model.set_cell_by_id(list, row, 2, "");
 
-  // Each row's duration probe runs ahead, while the row before converts; the first
-  // row probes its source itself.
+  // The sources' probes run ahead of the rows: the first row's alone (it waits for
+  // it), the next rows' in batches while the rows before convert.
   HelperThread prober;
-  DurationProbe next_probe;
+  ConvertSourceProbes probes(prober);
   JobOutputNames names;
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    DurationProbe probe = std::move(next_probe);
-    next_probe = {};
-    if (i + 1 < rows.size() && model.row_index(list, rows[i + 1]) >= 0) {
-      next_probe = start_duration_probe(prober, model.cell_by_id(list, rows[i + 1], 1));
-    }
+    queue_source_probes(probes, list, rows, i, 1);
+    if (i + 1 < rows.size()) queue_source_probes(probes, list, rows, i + 1, probe_batch_rows);
     const std::string number = std::to_string(i + 1);
     model.set_value(at("overall_progress_bar"), static_cast<int>(i + 1));
     model.set_text(at("overall_progress_label"), number + " / " + std::to_string(model.row_count(list)));
-    if (model.row_index(list, rows[i]) >= 0) convert_one_row(at, rows[i], format, probe, names);
+    if (model.row_index(list, rows[i]) >= 0) convert_one_row(at, rows[i], format, probes, names);
     if (stop_requested) break;
   }
-  // After a stop the probe of the next row may still run: the job has ended only when
-  // it has (it ends soon; once shutdown has begun its converter is ended or never starts).
-  if (next_probe.result.valid()) next_probe.result.wait();
+  // After a stop the probes of the next rows may still run: the job has ended only when
+  // they have (they end soon; once shutdown has begun their converter is ended or never
+  // starts).
+  probes.wait();
 
   for (const char* role :
        {"file_progress_bar", "file_progress_label", "overall_progress_bar", "overall_progress_label"}) {

@@ -1,5 +1,6 @@
 #include "engine/converter/console_streams.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
@@ -9,19 +10,27 @@ namespace {
 
 bool starts_with(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
-// The lines of `text`, split at every CR and LF, blanks and tabs in front removed;
-// empty lines left out.
-std::vector<std::string_view> trimmed_lines(const std::string& text) {
-  std::vector<std::string_view> lines;
-  std::string_view rest = text;
-  while (!rest.empty()) {
-    const std::size_t end = rest.find_first_of("\r\n");
-    std::string_view line = rest.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+// A line of a text: where it begins, and its text with blanks and tabs in front removed.
+struct TextLine {
+  std::size_t start = 0;
+  std::string_view text;
+};
+
+// The lines of `text`, split at every CR and LF; empty lines left out.
+std::vector<TextLine> trimmed_lines(const std::string& text) {
+  std::vector<TextLine> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+    const std::string_view line = std::string_view(text).substr(start, end - start);
     const std::size_t first = line.find_first_not_of(" \t");
-    if (first != std::string_view::npos) lines.push_back(line.substr(first));
+    if (first != std::string_view::npos) lines.push_back({start, line.substr(first)});
+    start = end + 1;
   }
   return lines;
+}
+
+bool is_file_heading(std::string_view line) {
+  return starts_with(line, "Input #") || starts_with(line, "Output #") || starts_with(line, "Stream mapping:");
 }
 
 // The file number of a line "Input #N, ..." or "Output #N, ..." (after `prefix`); -1
@@ -67,26 +76,33 @@ bool number_after_last(std::string_view text, std::string_view marker, std::stri
 
 }  // namespace
 
-std::vector<ConsoleStream> console_streams(const std::string& console_text, ConsoleFile file) {
+std::string console_file_listing(const std::string& console_text, ConsoleFile file, int index) {
   const std::string_view heading = file == ConsoleFile::input ? "Input #" : "Output #";
+  const std::vector<TextLine> lines = trimmed_lines(console_text);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (!starts_with(lines[i].text, heading) || file_number(lines[i].text, heading) != index) continue;
+    std::size_t end = console_text.size();
+    for (std::size_t j = i + 1; j < lines.size(); ++j) {
+      if (is_file_heading(lines[j].text)) {
+        end = lines[j].start;
+        break;
+      }
+    }
+    return console_text.substr(lines[i].start, end - lines[i].start);
+  }
+  return {};
+}
+
+std::vector<ConsoleStream> console_streams(const std::string& console_text, ConsoleFile file, int index) {
   std::vector<ConsoleStream> streams;
-  bool in_file = false;
-  for (const std::string_view line : trimmed_lines(console_text)) {
-    if (starts_with(line, "Input #") || starts_with(line, "Output #")) {
-      in_file = starts_with(line, heading) && file_number(line, heading) == 0;
-      continue;
-    }
-    if (starts_with(line, "Stream mapping:")) {
-      in_file = false;
-      continue;
-    }
-    if (!in_file) continue;
+  const std::string listing = console_file_listing(console_text, file, index);
+  for (const TextLine& line : trimmed_lines(listing)) {
     ConsoleStream stream;
-    if (parse_stream_line(line, 0, stream)) {
+    if (parse_stream_line(line.text, index, stream)) {
       streams.push_back(std::move(stream));
     } else if (constexpr std::string_view rotation = "displaymatrix: rotation of ";
-               !streams.empty() && starts_with(line, rotation)) {
-      const double degrees = text_to_number(std::string(line.substr(rotation.size())));
+               !streams.empty() && starts_with(line.text, rotation)) {
+      const double degrees = text_to_number(std::string(line.text.substr(rotation.size())));
       streams.back().rotation = static_cast<int>(std::lround(degrees));
     }
   }

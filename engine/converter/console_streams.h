@@ -31,10 +31,15 @@ struct ConsoleStream {
   int rotation = 0;               // its display matrix's rotation in whole degrees; 0 when none
 };
 
-// The streams of the first input (Input #0) or the first output (Output #0) the console
-// text lists, in their order; none when it lists no such file. The lines of the stream
-// mapping ("Stream #0:0 -> #0:0") are no streams.
-std::vector<ConsoleStream> console_streams(const std::string& console_text, ConsoleFile file);
+// The lines that list input or output number `index`, from its heading ("Input #1,
+// avi, from 'a.avi':") up to the next file's heading or the stream mapping; "" when the
+// console text does not list it.
+std::string console_file_listing(const std::string& console_text, ConsoleFile file, int index = 0);
+
+// The streams of input or output number `index` (Input #0, Output #0 for 0) that the
+// console text lists, in their order; none when it lists no such file. The lines of
+// the stream mapping ("Stream #0:0 -> #0:0") are no streams.
+std::vector<ConsoleStream> console_streams(const std::string& console_text, ConsoleFile file, int index = 0);
 
 // How many of `streams` are of `kind`.
 int count_streams(const std::vector<ConsoleStream>& streams, const std::string& kind);

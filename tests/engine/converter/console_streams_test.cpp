@@ -76,6 +76,32 @@ TEST(ConsoleStreams, TheStreamsOfTheInputAndOfTheOutput) {
   EXPECT_TRUE(console_streams("", ConsoleFile::input).empty());
 }
 
+// A probe of two files lists each under its own heading.
+TEST(ConsoleStreams, EachFileOfARunHasItsOwnListing) {
+  const std::string console =
+      "Input #0, mov,mp4,m4a,3gp,3g2,mj2, from 'a.mov':\r\n"
+      "  Duration: 00:00:02.00, start: 0.000000, bitrate: 315 kb/s\r\n"
+      "  Stream #0:0[0x1]: Video: h264 (High), yuv420p(progressive), 320x180, 25 fps (default)\r\n"
+      "Input #1, avi, from 'b.avi':\r\n"
+      "  Duration: 00:00:01.04, start: 0.000000, bitrate: 720 kb/s\r\n"
+      "  Stream #1:0: Video: mpeg4 (Simple Profile), yuv420p, 320x180, 25 fps\r\n"
+      "  Stream #1:1: Audio: mp3, 48000 Hz, mono, fltp, 64 kb/s\r\n"
+      "At least one output file must be specified\r\n";
+  const std::string second = console_file_listing(console, ConsoleFile::input, 1);
+  EXPECT_EQ(second.substr(0, second.find("\r\n")), "Input #1, avi, from 'b.avi':");
+  EXPECT_NE(second.find("Duration: 00:00:01.04"), std::string::npos);
+  EXPECT_EQ(second.find("a.mov"), std::string::npos);
+  EXPECT_EQ(console_file_listing(console, ConsoleFile::input, 0).find("b.avi"), std::string::npos);
+  EXPECT_EQ(console_file_listing(console, ConsoleFile::input, 2), "");
+  EXPECT_EQ(console_file_listing(console, ConsoleFile::output, 0), "");
+
+  const std::vector<ConsoleStream> streams = console_streams(console, ConsoleFile::input, 1);
+  ASSERT_EQ(streams.size(), 2u);
+  EXPECT_EQ(streams[0].codec, "mpeg4");
+  EXPECT_EQ(streams[1].kind, "Audio");
+  EXPECT_EQ(console_streams(console, ConsoleFile::input, 0).size(), 1u);
+}
+
 TEST(ConsoleStreams, TheFinalReportOfAConversion) {
   const struct Case {
     const char* name;
