@@ -25,9 +25,28 @@
 //     DQ(SP(O.F)) (for "mkv", "flv" and "wmv" without the filter: their audio is
 //     re-encoded to vorbis, mp3 or wmav2, which the AAC filter refuses)
 // Formats and extensions are compared without regard to ASCII case.
+//
+// What the source's streams change (known from the console text of its duration
+// probe; nothing changes while they are not known), in StreamCopy, ForceFormat and
+// CopyFixAdts:
+// - Every sound track: into mkv, mp4, mov and ts, a source with more than one audio
+//   stream gets " -map 0:V? -map 0:a" after its input (without a map the converter
+//   takes one video and one audio stream), followed by " -map 0:s:K -c:s:J C" for each
+//   subtitle stream the container takes (see `subtitle_codec_for`): C is "copy" where
+//   it takes the stream as it is, the encoder of its own kind of text for a text
+//   subtitle it takes only that way (mov_text in mp4 and mov, ass in mkv). Other
+//   subtitle streams are left out, as the converter leaves them out itself.
+// - Upright pictures: a source whose video carries a rotation (a phone's portrait
+//   recording) into a container that cannot store one (mkv, flv, ts, wmv) gets
+//   "-vcodec libx264" in place of "-vcodec copy": the converter turns the picture as it
+//   encodes it, where a copy would play sideways. mp4 and mov keep the copy with its
+//   rotation.
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "engine/converter/console_streams.h"
 
 enum class ConvertCommand { M3u8ToMp3, M3u8Copy, StreamCopy, ForceFormat, CopyFixAdts };
 
@@ -72,6 +91,10 @@ std::string rewrite_course_stream_address(const std::string& address);
 // `file_extension`.
 std::string convert_source_extension(const std::string& source);
 
+// True when the source (after the address rewrite) is a stream address, not a local
+// file: its E is ".m3u8" (any case), or it names a protocol ("://").
+bool convert_source_is_stream(const std::string& source);
+
 // The shape for an output format and a source extension E.
 ConvertCommand choose_convert_command(const std::string& format, const std::string& extension);
 
@@ -81,7 +104,19 @@ const char* convert_command_name(ConvertCommand shape);
 // The converter's muxer name for an output format given after "-f".
 std::string converter_muxer_name(const std::string& format);
 
+// How a subtitle stream of codec `codec` goes into an output of `format`: "copy" when
+// the container takes it as it is, the encoder ("mov_text", "ass") when it takes a text
+// subtitle only as its own kind of text, nothing when it is left out.
+std::optional<std::string> subtitle_codec_for(const std::string& format, const std::string& codec);
+
 // The plan of the row whose column 1 reads `listed_source`.
 // O: beside the source, `parent_folder` of S + stem + "_new"; otherwise, and for a
 // stream address (which has no folder of its own), the output folder + "/" + stem.
-ConvertRowPlan plan_convert_row(const std::string& listed_source, const ConvertRowOptions& options);
+// `source_streams`: the source's streams as its probe listed them (`console_streams`
+// of the input), which shape the commands as described above; none: the shapes as they
+// stand. `output_path`, when given, is written instead of O + "." + format (a numbered
+// name the job gave the row, same folder and extension): O is it without "." + format,
+// and the temporary file follows it.
+ConvertRowPlan plan_convert_row(const std::string& listed_source, const ConvertRowOptions& options,
+                                const std::vector<ConsoleStream>& source_streams = {},
+                                const std::string& output_path = "");

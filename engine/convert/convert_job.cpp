@@ -1,15 +1,16 @@
 #include "engine/convert/convert_job.h"
 
 #include <array>
-#include <future>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/common/file_helpers.h"
 #include "engine/common/globals.h"
+#include "engine/common/job_output_names.h"
 #include "engine/convert/convert_commands.h"
 #include "engine/convert/convert_row.h"
+#include "engine/convert/convert_source_probes.h"
+#include "engine/converter/console_streams.h"
 #include "engine/converter/converter_runner.h"
 #include "engine/converter/helper_thread.h"
 #include "engine/converter/job_progress.h"
@@ -68,64 +69,32 @@ std::string final_row_status(bool output_written, bool progress_done, const std:
   return convert_status_failed;
 }
 
-// The duration probe of one row's source, started ahead on a helper thread of the
-// worker so that it runs while the row before converts.
-struct DurationProbe {
-  std::string source;               // the source as the row's plan names it
-  std::optional<FileStamp> stamp;   // the file there when the probe started
-  std::future<std::string> result;  // `probe_duration` of the source; invalid when none runs
-};
+// How many rows' sources one converter run probes ahead.
+constexpr std::size_t probe_batch_rows = 32;
 
-// Starts the probe of the row whose column 1 reads `listed_source`, rewritten as
-// `plan_convert_row` rewrites it.
-DurationProbe start_duration_probe(HelperThread& helper, const std::string& listed_source) {
-  DurationProbe probe;
-  probe.source = rewrite_course_stream_address(listed_source);
-  probe.stamp = file_stamp(probe.source);
-  probe.result = helper.run([source = probe.source] { return probe_duration(source); });
-  return probe;
-}
-
-// The duration of `source`: the result of the probe started ahead when it probed this
-// source and the file is still the one it probed (the row before may have written or
-// removed it), otherwise a probe now.
-std::string take_probed_duration(DurationProbe& probe, const std::string& source) {
-  if (probe.result.valid()) {
-    std::string duration = probe.result.get();
-    if (probe.source == source && file_stamp(source) == probe.stamp) return duration;
+// Queues the probe of the rows from `first` on, unless that row's has been queued: one
+// run for up to `count` local files in a row (up to the next row already queued), or
+// one for a stream address alone (opening it may take long). Rows deleted meanwhile
+// are passed over.
+void queue_source_probes(ConvertSourceProbes& probes, const ControlRef& list, const std::vector<RowId>& rows,
+                         std::size_t first, std::size_t count) {
+  std::vector<std::pair<RowId, std::string>> batch;
+  for (std::size_t i = first; i < rows.size() && batch.size() < count; ++i) {
+    if (probes.queued(rows[i])) break;
+    if (gui().row_index(list, rows[i]) < 0) continue;
+    const std::string source = rewrite_course_stream_address(gui().cell_by_id(list, rows[i], 1));
+    if (convert_source_is_stream(source)) {
+      if (batch.empty()) batch.emplace_back(rows[i], source);
+      break;
+    }
+    batch.emplace_back(rows[i], source);
   }
-  return probe_duration(source);
+  probes.queue(batch);
 }
 
-// The end of a row whose commands have run: its output is judged (a duration probe of
-// the output) on a helper thread of the worker while the next row converts, and the
-// judgement writes the row's final status and deletes the source when that was asked.
-struct RowEnd {
-  std::string source;         // the row's source and output, which the next row must not
-  std::string output;         // touch before the judgement is done
-  std::future<void> judged;   // invalid when nothing is pending
-};
-
-RowEnd finish_row_later(HelperThread& helper, const ControlRef& list, RowId row, const ConvertRowPlan& plan,
-                        int exit_status, bool progress_done, const std::string& status_word, bool delete_source) {
-  auto finish = [list, row, plan, exit_status, progress_done, status_word, delete_source] {
-    const bool written = convert_row_output_written(plan, exit_status);
-    gui().set_cell_by_id(list, row, 2, final_row_status(written, progress_done, status_word));
-    if (delete_source && !plan.is_stream && written) delete_file(plan.source);
-  };
-  RowEnd end{plan.source, plan.output_path, {}};
-  end.judged = helper.run(finish);
-  return end;
-}
-
-void wait_for_row_end(RowEnd& end) {
-  if (end.judged.valid()) end.judged.get();
-}
-
-// Runs one row; `previous` is the end of the row before, still being judged. Returns
-// this row's end.
-RowEnd convert_one_row(const JobWindow& at, RowId row, const std::string& format, DurationProbe& probe,
-                       RowEnd& previous, HelperThread& judge) {
+// Runs one row. `names` holds the output names the rows before were given.
+void convert_one_row(const JobWindow& at, RowId row, const std::string& format, ConvertSourceProbes& probes,
+                     JobOutputNames& names) {
   GuiModel& model = gui();
   const ControlRef list = at("convert_list");
   ConvertRowOptions options;
@@ -133,7 +102,8 @@ RowEnd convert_one_row(const JobWindow& at, RowId row, const std::string& format
   options.save_beside_source = model.checked(at("convert_save_beside_source_radio"));
   options.output_folder = model.text(at("convert_output_folder_field"));
   options.global_options = ffmpeg_global_options.get();
-  const ConvertRowPlan plan = plan_convert_row(model.cell_by_id(list, row, 1), options);
+  const std::string listed_source = model.cell_by_id(list, row, 1);
+  ConvertRowPlan plan = plan_convert_row(listed_source, options);
 
   last_job_status.set(convert_status_converting);
   model.set_cell_by_id(list, row, 2, convert_status_converting);
@@ -141,24 +111,23 @@ RowEnd convert_one_row(const JobWindow& at, RowId row, const std::string& format
 
   if (plan.commands.empty()) {
     model.set_cell_by_id(list, row, 2, convert_status_unusable_path);
-    return {};
+    return;
   }
-  // A row that reads or writes the source the row before may delete, or writes its
-  // output, waits for that row's judgement: the row sees what the row before left.
-  if (plan.source == previous.source || plan.output_path == previous.source || plan.output_path == previous.output) {
-    wait_for_row_end(previous);
-  }
+  const FileProbe source = probes.take(row, plan.source);
+  // A name an earlier row of this job was given is numbered: no row writes over
+  // another's output (two sources with one stem, or one listed twice).
+  plan = plan_convert_row(listed_source, options, source.streams, names.claim(plan.output_path));
   const std::vector<std::string> sources = listed_sources(list);
   if (convert_row_would_overwrite_source(plan, sources)) {
     model.set_cell_by_id(list, row, 2, convert_status_output_is_source);
-    return {};
+    return;
   }
-  progress_total_duration.set(take_probed_duration(probe, plan.source));
+  progress_total_duration.set(source.duration);
   // A stream saved "beside its source" goes to the output folder, which only a job
   // saving into the folder has created.
   if (plan.is_stream && options.save_beside_source) ensure_directory(options.output_folder);
 
-  const int exit_status = run_convert_row(plan, sources, job_progress_callback);
+  const ConvertRowRun run = run_convert_row(plan, sources, job_progress_callback);
   const std::string status_word = last_job_status.get();
   // The runner's word for a finished run is "任务完成": the row says so only once its
   // output has been judged.
@@ -167,8 +136,8 @@ RowEnd convert_one_row(const JobWindow& at, RowId row, const std::string& format
   // arrived: the per-file label reads "100 %" now or never will, and there is nothing
   // to wait for (a stop request is seen after the row).
   const bool progress_done = model.text(at("file_progress_label")) == progress_done_text;
-  return finish_row_later(judge, list, row, plan, exit_status, progress_done, status_word,
-                          model.checked(at("convert_delete_source_check")));
+  model.set_cell_by_id(list, row, 2, final_row_status(run.output_written, progress_done, status_word));
+  if (model.checked(at("convert_delete_source_check")) && convert_row_succeeded(plan, run)) delete_file(plan.source);
 }
 
 }  // namespace
@@ -227,32 +196,24 @@ void batch_convert_videos(WindowToken window) {
   for (const ListRow& row : model.list_rows(list)) rows.push_back(row.id);
   for (const RowId row : rows) model.set_cell_by_id(list, row, 2, "");
 
-  // Each row's duration probe runs ahead, while the row before converts; the first
-  // row probes its source itself. Probes and judgements have a thread each, so that a
-  // slow probe never holds up the judgement of the row before.
-  HelperThread prober, judge;
-  DurationProbe next_probe;
-  RowEnd row_end;  // the row before, judged while the next row converts
+  // The sources' probes run ahead of the rows: the first row's alone (it waits for
+  // it), the next rows' in batches while the rows before convert.
+  HelperThread prober;
+  ConvertSourceProbes probes(prober);
+  JobOutputNames names;
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    DurationProbe probe = std::move(next_probe);
-    next_probe = {};
-    if (i + 1 < rows.size() && model.row_index(list, rows[i + 1]) >= 0) {
-      next_probe = start_duration_probe(prober, model.cell_by_id(list, rows[i + 1], 1));
-    }
+    queue_source_probes(probes, list, rows, i, 1);
+    if (i + 1 < rows.size()) queue_source_probes(probes, list, rows, i + 1, probe_batch_rows);
     const std::string number = std::to_string(i + 1);
     model.set_value(at("overall_progress_bar"), static_cast<int>(i + 1));
     model.set_text(at("overall_progress_label"), number + " / " + std::to_string(model.row_count(list)));
-    if (model.row_index(list, rows[i]) >= 0) {
-      RowEnd end = convert_one_row(at, rows[i], format, probe, row_end, judge);
-      wait_for_row_end(row_end);
-      row_end = std::move(end);
-    }
+    if (model.row_index(list, rows[i]) >= 0) convert_one_row(at, rows[i], format, probes, names);
     if (stop_requested) break;
   }
-  wait_for_row_end(row_end);
-  // After a stop the probe of the next row may still run: the job has ended only when
-  // it has (it ends soon; once shutdown has begun its converter is ended or never starts).
-  if (next_probe.result.valid()) next_probe.result.wait();
+  // After a stop the probes of the next rows may still run: the job has ended only when
+  // they have (they end soon; once shutdown has begun their converter is ended or never
+  // starts).
+  probes.wait();
 
   for (const char* role :
        {"file_progress_bar", "file_progress_label", "overall_progress_bar", "overall_progress_label"}) {

@@ -13,24 +13,26 @@
 // last status word of the run after it (unless that is "任务完成", which waits for the
 // judgement below), and at its end "任务完成" when the converter
 // exited 0, the per-file label reads "100 %" and the output was really written
-// (`convert_row_output_written`). Otherwise the row keeps its error word
-// ("文件不存在", "输入输出错误") or reads "转换失败"; a row that is not run reads
+// (`convert_row_output_written`, judged from the conversion's own console). Otherwise
+// the row keeps its error word ("文件不存在", "输入输出错误") or reads "转换失败", and
+// the file its run left at the output path is removed; a row that is not run reads
 // "输出会覆盖原视频" (its output or temporary file is a listed source) or "路径无法使用"
 // (a path or address that cannot be written into a command). The worker writes to the
 // rows it started with (row ids), whatever rows are deleted meanwhile; a row deleted
 // before its turn is passed over. The source is deleted (option "转换成功后，删除原视
 // 频文件") only when `convert_row_succeeded` says so: the same judgement, for a local
-// source.
+// source, right after its own output was written.
+//
+// Output names: the first row that makes a name keeps it; a later row of the same job
+// that would make it again (sources with one stem, same-named files of two folders, a
+// file listed twice) writes "name(2).ext", "name(3).ext", ... instead, so no row
+// deletes or writes over what an earlier row wrote.
 //
 // Threads: the handler runs on the UI thread; the worker on `convert_thread`. Both
 // reach the window only through the control model. While a row converts, the duration
 // probe of the next row's source runs on a helper thread of the worker (one at a time);
-// the row takes its result as its progress total unless the file changed since (then
-// it probes again). A row whose commands have run is judged (the probe of its output)
-// on another helper while the next row converts; that helper writes the row's final
-// status and deletes the source when asked, and the next row waits for it first when
-// it reads the same source or writes the same output. The worker waits for both
-// helpers before it ends.
+// the row takes its result (its duration and its streams) unless the file changed since
+// (then it probes again). The worker waits for the helper before it ends.
 
 #include <thread>
 

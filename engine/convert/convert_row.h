@@ -21,23 +21,36 @@ inline constexpr const char* convert_status_unusable_path = "路径无法使用"
 // hard link, another spelling of the folder). Stream addresses name no file here.
 bool convert_row_would_overwrite_source(const ConvertRowPlan& plan, const std::vector<std::string>& listed_sources);
 
+// What a row's run came to.
+struct ConvertRowRun {
+  // 0 when every command ran and exited 0, otherwise the exit status of the first
+  // command that did not (-1 when it could not run or the row was not run).
+  int exit_status = -1;
+  std::string console_text;     // the console text of the row's last command
+  bool output_written = false;  // `convert_row_output_written` of the run
+};
+
 // Runs the row: deletes an old output file, runs the commands in order on
-// `ffmpeg_exe_path` with `progress` (the console text is not kept), and deletes the
-// temporary file of M3u8ToMp3. A row without commands, or one that
-// `convert_row_would_overwrite_source` finds writing over a source, is not run and no
-// file is touched (the caller shows why). Returns 0 when every command ran and exited
-// 0, otherwise the exit status of the first command that did not (-1 when it could
-// not run or the row was not run).
-int run_convert_row(const ConvertRowPlan& plan, const std::vector<std::string>& listed_sources,
-                    const ProgressReport& progress);
+// `ffmpeg_exe_path` with `progress`, keeping the last one's console text, deletes the
+// temporary file of M3u8ToMp3 and judges the output. When the output was not written,
+// the file the run left at the output path goes too (an empty file of a container
+// that refused the streams, a conversion cut short), unless it is the file that was
+// there before the commands ran or a listed source. A row without commands, or one
+// that `convert_row_would_overwrite_source` finds writing over a source, is not run
+// and no file is touched (the caller shows why).
+ConvertRowRun run_convert_row(const ConvertRowPlan& plan, const std::vector<std::string>& listed_sources,
+                              const ProgressReport& progress);
 
-// True when the row's run, ended with `exit_status`, really wrote its output: the
-// converter exited 0, and the output exists, is not empty, is not the source and has
-// a duration the converter can read. A converter's exit 0 and its finish line alone
-// prove nothing (a run can leave no file, an empty one, a cut-short one or one that is
-// no media).
-bool convert_row_output_written(const ConvertRowPlan& plan, int exit_status);
+// True when the row's run, ended with `exit_status` and `console_text` (its last
+// command's), really wrote its output, judged from what the converter reported
+// without starting it again: it exited 0; its console lists the output's streams and
+// ends with its statistics line, after a last report of a size and of a time reached
+// beyond 0; and the output exists, is not the source, and is the file the converter
+// reported (its length that size, to the KiB). A converter's exit 0 and its finish
+// line alone prove nothing (a run can leave no file, an empty one, a cut-short one or
+// one that is no media).
+bool convert_row_output_written(const ConvertRowPlan& plan, int exit_status, const std::string& console_text);
 
-// True when the row's source may be deleted after its run ended with `exit_status`:
-// the source is a local file and `convert_row_output_written` holds.
-bool convert_row_succeeded(const ConvertRowPlan& plan, int exit_status);
+// True when the row's source may be deleted after `run`: the source is a local file
+// and the run wrote its output.
+bool convert_row_succeeded(const ConvertRowPlan& plan, const ConvertRowRun& run);

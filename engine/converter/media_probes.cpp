@@ -42,6 +42,34 @@ std::string probe_duration_with_console(const std::string& path, std::string* co
   return duration;
 }
 
+std::vector<FileProbe> probe_files(const std::vector<std::string>& paths) {
+  std::vector<FileProbe> probes(paths.size());
+  const std::string global_options = ffmpeg_global_options.get();
+  for (std::size_t next = 0; next < paths.size();) {
+    std::string command;
+    std::vector<std::size_t> in_run;  // which paths the command names, in order
+    for (std::size_t i = next; i < paths.size(); ++i) {
+      const std::string short_path = short_path_for_command(paths[i]);
+      if (path_needs_alias(short_path)) continue;
+      command += global_options + " -i " + short_path;
+      in_run.push_back(i);
+    }
+    if (in_run.empty()) break;
+    std::string console;
+    run_console_capture(ffmpeg_exe_path.get(), command, nullptr, nullptr, &console);
+    std::size_t listed = 0;
+    for (; listed < in_run.size(); ++listed) {
+      const int index = static_cast<int>(listed);
+      const std::string listing = console_file_listing(console, ConsoleFile::input, index);
+      if (listing.empty()) break;
+      probes[in_run[listed]] = {duration_in_console(listing), console_streams(listing, ConsoleFile::input, index)};
+    }
+    if (listed == in_run.size()) break;
+    next = in_run[listed] + 1;
+  }
+  return probes;
+}
+
 std::string duration_in_console(const std::string& console_text) {
   std::string duration = text_between_markers_ex(console_text, "Duration: ", ".");
   for (std::size_t at = 0; (at = duration.find("\r\n", at)) != std::string::npos;) duration.erase(at, 2);

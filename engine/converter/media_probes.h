@@ -4,7 +4,9 @@
 // probe of a file's frame size and sound.
 
 #include <string>
+#include <vector>
 
+#include "engine/converter/console_streams.h"
 #include "engine/converter/frame_size.h"
 
 // The form of `path` to write into a converter command. A path that holds a blank or
@@ -36,6 +38,21 @@ std::string probe_duration(const std::string& path);
 // source's streams, frame size among them, come with it, so a caller that needs both
 // runs the converter once.
 std::string probe_duration_with_console(const std::string& path, std::string* console_text);
+
+// What the probe of one file tells: its duration and its streams.
+struct FileProbe {
+  std::string duration;                // as `probe_duration` gives it
+  std::vector<ConsoleStream> streams;  // as the converter lists them (`console_streams`)
+};
+
+// The probes of all `paths`, in their order, in as few converter runs as it takes (a
+// start of the converter costs far more than reading a file's header): one command
+// names them all, `ffmpeg_global_options` + " -i " + `short_path_for_command` of each
+// path in turn, unquoted as `probe_duration` writes it, and the converter lists each
+// input it opens. It stops at the first it cannot read: that one's probe is empty (as
+// `probe_duration` gives it) and the paths after it go into the next run. A path that
+// would need an alias it cannot get is left out of the runs, its probe empty.
+std::vector<FileProbe> probe_files(const std::vector<std::string>& paths);
 
 // The duration as `probe_duration` reads it from a console text: the text after the
 // first "Duration: " up to the next ".", every CR LF removed; "" when there is none.

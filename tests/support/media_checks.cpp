@@ -73,7 +73,11 @@ DecodedFrame decode_frame(const std::string& path, double seconds, const std::st
   DecodedFrame frame;
   std::ostringstream at;
   at << seconds;
-  std::vector<std::string> argv{QF_SYSTEM_FFMPEG, "-v", "error", "-ss", at.str(), "-i", path, "-frames:v", "1"};
+  // No seek for the first frame: a seek in a file without an index (flv, ts) can land
+  // past every key frame and decode nothing.
+  std::vector<std::string> argv{QF_SYSTEM_FFMPEG, "-v", "error"};
+  if (seconds > 0) argv.insert(argv.end(), {"-ss", at.str()});
+  argv.insert(argv.end(), {"-i", path, "-frames:v", "1"});
   if (!filter.empty()) argv.insert(argv.end(), {"-vf", filter});
   const std::string picture = path + ".frame.ppm";
   argv.insert(argv.end(), {"-f", "image2", "-c:v", "ppm", "-y", picture});
@@ -114,10 +118,10 @@ bool decodes_without_errors(const std::string& path) {
   return r.exit_code == 0 && r.output.empty();
 }
 
-double tone_level_db(const std::string& path, double frequency, double from_seconds) {
+double tone_level_db(const std::string& path, double frequency, double from_seconds, int sound_stream) {
   std::ostringstream filter;
   filter << "atrim=start=" << from_seconds << ",bandpass=f=" << frequency << ":width_type=q:w=20,astats";
-  const ProgramResult r = run_program({QF_SYSTEM_FFMPEG, "-hide_banner", "-nostats", "-i", path, "-map", "0:a:0",
+  const ProgramResult r = run_program({QF_SYSTEM_FFMPEG, "-hide_banner", "-nostats", "-i", path, "-map", "0:a:" + std::to_string(sound_stream),
                                        "-af", filter.str(), "-f", "null", "-"});
   // astats ends with its "Overall" block: the last RMS level printed.
   const std::string marker = "RMS level dB: ";

@@ -51,9 +51,10 @@ double mean_frame_difference(const DecodedFrame& a, const DecodedFrame& b);
 // True when the converter decodes every stream of the file and prints no error.
 bool decodes_without_errors(const std::string& path);
 
-// The loudness (RMS level in dB, all channels together) of the first sound stream of
-// the file from `from_seconds` on, within a narrow band around `frequency` hertz: how
-// loud a tone of that frequency is in it. -1000 when there is no sound that decodes.
-double tone_level_db(const std::string& path, double frequency, double from_seconds = 0.0);
+// The loudness (RMS level in dB, all channels together) of the sound stream number
+// `sound_stream` (from 0) of the file from `from_seconds` on, within a narrow band
+// around `frequency` hertz: how loud a tone of that frequency is in it. -1000 when there
+// is no such sound that decodes.
+double tone_level_db(const std::string& path, double frequency, double from_seconds = 0.0, int sound_stream = 0);
 
 }  // namespace test_env

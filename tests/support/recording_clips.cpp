@@ -22,6 +22,12 @@ ContainerCodecs codecs_for(const RecordingClip& clip) {
             {"-c:a", "libopus", "-b:a", "48k"}};
   }
   if (c == "ogv") return {{"-c:v", "libtheora", "-q:v", "5", "-g", "25"}, {"-c:a", "libvorbis"}};
+  // A DVD-style program stream: a key frame every 12 frames, two B-frames between the
+  // others, and frames small enough to share their packets (not every packet has its
+  // own time stamp).
+  if (c == "mpg") {
+    return {{"-c:v", "mpeg2video", "-b:v", "200k", "-bf", "2", "-g", "12"}, {"-c:a", "mp2", "-b:a", "128k"}};
+  }
   // H.264 with x264's defaults (B-frames, no one-key-frame-per-clip) at one key frame a second.
   return {{"-c:v", "libx264", "-preset", "veryfast", "-g", "25", "-pix_fmt", clip.ten_bit ? "yuv420p10le" : "yuv420p"},
           {"-c:a", "aac", "-b:a", "64k"}};

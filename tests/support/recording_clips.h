@@ -15,7 +15,7 @@ struct RecordingClip {
   int width = 320;
   int height = 180;
   int rate = 25;                 // frames a second
-  std::string container = "mp4";  // the file's extension: mp4, mov, mkv, ts, flv, avi, webm, ogv
+  std::string container = "mp4";  // the file's extension: mp4, mov, mkv, ts, flv, avi, webm, ogv, mpg
   int sound_tracks = 1;          // 0: a silent video; each track is its own tone (440, 660, 880 Hz ...)
   int rotation = 0;              // stored rotation metadata (mp4 and mov): 90 plays the picture turned
   std::string sar;               // sample aspect ratio such as "16:15"; empty: square pixels
@@ -24,7 +24,8 @@ struct RecordingClip {
 
 // The codecs a clip of `clip.container` is written with: H.264 (x264's defaults but
 // for "-g 25": B-frames on) and AAC in mp4, mov, mkv, ts and flv; MPEG-4 part 2 and
-// MP3 in avi; VP9 and Opus in webm; Theora and Vorbis in ogv. An odd frame size needs
+// MP3 in avi; VP9 and Opus in webm; Theora and Vorbis in ogv; MPEG-2 and MP2 in mpg, as
+// a DVD or camcorder writes them (a key frame every 12 frames). An odd frame size needs
 // a container whose codec takes one (webm, ogv, avi).
 std::vector<std::string> recording_clip_arguments(const RecordingClip& clip, const std::string& path);
 

@@ -90,13 +90,17 @@ bool make_h264_aac_mp4(const std::string& path, double seconds) {
 ProbeResult ffprobe(const std::string& path) {
   ProbeResult probe;
   const auto r = run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-show_entries",
-                              "stream=codec_type,codec_name,width,height:format=duration", "-of",
-                              "default=noprint_wrappers=1", path});
+                              "stream=codec_type,codec_name,width,height:format=duration", "-of", "default",
+                              path});
   if (r.exit_code != 0) return probe;
   probe.ok = true;
   std::istringstream lines(r.output);
+  // A transport stream lists its streams twice: in its program, then on their own.
+  bool in_program = false;
   for (std::string line; std::getline(lines, line);) {
+    if (line == "[PROGRAM]" || line == "[/PROGRAM]") in_program = line == "[PROGRAM]";
     const auto eq = line.find('=');
+    if (in_program) continue;
     if (eq == std::string::npos) continue;
     const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
     if (key == "codec_type") probe.codec_types.push_back(value);

@@ -264,3 +264,85 @@ TEST(ConvertCommands, PathsThatNeedAnAliasGetOneForTheCompletePath) {
   EXPECT_TRUE(
       plan_convert_row("https://h.cn/a\"b.m3u8", ConvertRowOptions{"mp4", false, output_folder, ""}).commands.empty());
 }
+
+namespace {
+
+ConsoleStream stream_of(const char* kind, const char* codec, int rotation = 0) {
+  ConsoleStream stream;
+  stream.kind = kind;
+  stream.codec = codec;
+  stream.rotation = rotation;
+  return stream;
+}
+
+}  // namespace
+
+// What the source's streams change in the commands: every sound track mapped where the
+// container holds several, a rotated picture turned where the container cannot store
+// the rotation; other rows keep the shapes' command lines.
+TEST(ConvertCommands, TheSourcesStreamsShapeTheCommands) {
+  const std::vector<ConsoleStream> two_tracks = {stream_of("Video", "h264"), stream_of("Audio", "aac"),
+                                                 stream_of("Audio", "ac3"), stream_of("Subtitle", "subrip"),
+                                                 stream_of("Subtitle", "hdmv_pgs_subtitle"),
+                                                 stream_of("Subtitle", "mov_text")};
+  const std::vector<ConsoleStream> rotated = {stream_of("Video", "h264", -90), stream_of("Audio", "aac")};
+  const std::vector<ConsoleStream> plain = {stream_of("Video", "h264"), stream_of("Audio", "aac")};
+  const std::string maps = " -map 0:V? -map 0:a";
+  const struct Case {
+    const char* source;
+    const char* format;
+    const std::vector<ConsoleStream>* streams;
+    std::string command;
+  } cases[] = {
+      // mkv takes subrip and PGS as they are, mov_text only as its own text (ass).
+      {"/v/a.mkv", "mkv", &two_tracks,
+       " -i \"/v/a.mkv\"" + maps + " -map 0:s:0 -c:s:0 copy -map 0:s:1 -c:s:1 copy -map 0:s:2 -c:s:2 ass -vcodec copy -y "
+       "\"/out/a.mkv\""},
+      // mp4 and mov take mov_text as it is and make their own of other text.
+      {"/v/a.mkv", "mp4", &two_tracks,
+       " -i \"/v/a.mkv\"" + maps + " -map 0:s:0 -c:s:0 mov_text -map 0:s:2 -c:s:1 copy -vcodec copy -y -bsf:a aac_adtstoasc "
+       "\"/out/a.mp4\""},
+      {"/v/a.mkv", "mov", &two_tracks,
+       " -i \"/v/a.mkv\"" + maps + " -map 0:s:0 -c:s:0 mov_text -map 0:s:2 -c:s:1 copy -vcodec copy -y -bsf:a aac_adtstoasc "
+       "\"/out/a.mov\""},
+      {"/v/a.mkv", "ts", &two_tracks, " -i \"/v/a.mkv\"" + maps + " -vcodec copy -y \"/out/a.ts\""},
+      {"/v/a.wmv", "mkv", &two_tracks,
+       " -i \"/v/a.wmv\"" + maps + " -map 0:s:0 -c:s:0 copy -map 0:s:1 -c:s:1 copy -map 0:s:2 -c:s:2 ass -f matroska "
+       "\"/out/a.mkv\""},
+      // One track each in flv, wmv and mp3: the converter's own choice.
+      {"/v/a.mkv", "flv", &two_tracks, " -i \"/v/a.mkv\" -vcodec copy -y \"/out/a.flv\""},
+      {"/v/a.mkv", "wmv", &two_tracks, " -i \"/v/a.mkv\" -vcodec copy -y \"/out/a.wmv\""},
+      {"/v/a.mkv", "mp3", &two_tracks, " -i \"/v/a.mkv\" -f mp3 \"/out/a.mp3\""},
+      // A rotated picture is turned where the container cannot store its rotation.
+      {"/v/a.mp4", "mkv", &rotated, " -i \"/v/a.mp4\" -vcodec libx264 -y \"/out/a.mkv\""},
+      {"/v/a.mp4", "flv", &rotated, " -i \"/v/a.mp4\" -vcodec libx264 -y \"/out/a.flv\""},
+      {"/v/a.mp4", "wmv", &rotated, " -i \"/v/a.mp4\" -vcodec libx264 -y \"/out/a.wmv\""},
+      {"/v/a.mp4", "ts", &rotated, " -i \"/v/a.mp4\" -vcodec libx264 -y \"/out/a.ts\""},
+      {"/v/a.mp4", "mp4", &rotated, " -i \"/v/a.mp4\" -vcodec copy -y -bsf:a aac_adtstoasc \"/out/a.mp4\""},
+      {"/v/a.mp4", "mov", &rotated, " -i \"/v/a.mp4\" -vcodec copy -y -bsf:a aac_adtstoasc \"/out/a.mov\""},
+      {"/v/a.mp4", "mkv", &plain, " -i \"/v/a.mp4\" -vcodec copy -y \"/out/a.mkv\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.source) + " to " + c.format);
+    const ConvertRowPlan plan = plan_convert_row(c.source, ConvertRowOptions{c.format, false, "/out", ""}, *c.streams);
+    ASSERT_EQ(plan.commands.size(), 1u);
+    EXPECT_EQ(plan.commands[0], c.command);
+  }
+  // A stream address keeps its shape's command.
+  const ConvertRowPlan stream =
+      plan_convert_row("https://h.cn/a.m3u8", ConvertRowOptions{"mkv", false, "/out", ""}, two_tracks);
+  EXPECT_EQ(stream.commands[0], " -i \"https://h.cn/a.m3u8\" -acodec copy -absf aac_adtstoasc -y \"/out/a.mkv\"");
+}
+
+TEST(ConvertCommands, ANumberedOutputNameCarriesTheWholePlan) {
+  const ConvertRowPlan local =
+      plan_convert_row("/v/movie.avi", ConvertRowOptions{"mkv", true, "", ""}, {}, "/v/movie_new(2).mkv");
+  EXPECT_EQ(local.output_path, "/v/movie_new(2).mkv");
+  EXPECT_EQ(local.output_base, "/v/movie_new(2)");
+  EXPECT_EQ(local.commands[0], " -i \"/v/movie.avi\" -vcodec copy -y \"/v/movie_new(2).mkv\"");
+
+  const ConvertRowPlan stream =
+      plan_convert_row("https://h.cn/index.m3u8", ConvertRowOptions{"mp3", false, "/out", ""}, {}, "/out/index(3).mp3");
+  EXPECT_EQ(stream.temporary_path, "/out/index(3)tmp.mp4");
+  EXPECT_EQ(stream.commands[1], " -i \"/out/index(3)tmp.mp4\" -f mp3 -y \"/out/index(3).mp3\"");
+}

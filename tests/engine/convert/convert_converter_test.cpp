@@ -39,6 +39,7 @@ Clips* clips = nullptr;
 struct Converted {
   ConvertRowPlan plan;
   int exit_status = -1;
+  std::string console_text;
   bool succeeded = false;
 };
 
@@ -46,8 +47,10 @@ Converted convert(const std::string& source, const std::string& format, const st
                   bool beside = false) {
   Converted result;
   result.plan = plan_convert_row(source, ConvertRowOptions{format, beside, output_folder, ""});
-  result.exit_status = run_convert_row(result.plan, {source}, nullptr);
-  result.succeeded = convert_row_succeeded(result.plan, result.exit_status);
+  const ConvertRowRun run = run_convert_row(result.plan, {source}, nullptr);
+  result.exit_status = run.exit_status;
+  result.console_text = run.console_text;
+  result.succeeded = convert_row_succeeded(result.plan, run);
   return result;
 }
 
@@ -236,17 +239,17 @@ TEST_F(ConvertWithConverter, AnOutputThatIsAListedSourceIsNeverWritten) {
   const ConvertRowPlan own = plan_convert_row(a, ConvertRowOptions{"mp4", false, out / "v link", ""});
   EXPECT_EQ(own.output_path, out / "v link/a.mp4");
   EXPECT_TRUE(convert_row_would_overwrite_source(own, {}));
-  EXPECT_EQ(run_convert_row(own, listed, nullptr), -1);
+  EXPECT_EQ(run_convert_row(own, listed, nullptr).exit_status, -1);
   // Another listed source.
   const ConvertRowPlan other = plan_convert_row(b_mp4, ConvertRowOptions{"mkv", false, folder, ""});
   EXPECT_FALSE(convert_row_would_overwrite_source(other, {b_mp4}));
   EXPECT_TRUE(convert_row_would_overwrite_source(other, listed));
-  EXPECT_EQ(run_convert_row(other, listed, nullptr), -1);
+  EXPECT_EQ(run_convert_row(other, listed, nullptr).exit_status, -1);
   // The temporary file of a stream saved as mp3.
   write_file(folder + "/indextmp.mp4", "listed bytes");
   const ConvertRowPlan stream = plan_convert_row(clips->hls, ConvertRowOptions{"mp3", false, folder, ""});
   EXPECT_TRUE(convert_row_would_overwrite_source(stream, {folder + "/indextmp.mp4"}));
-  EXPECT_EQ(run_convert_row(stream, {folder + "/indextmp.mp4"}, nullptr), -1);
+  EXPECT_EQ(run_convert_row(stream, {folder + "/indextmp.mp4"}, nullptr).exit_status, -1);
 
   EXPECT_EQ(read_file(a), original);
   EXPECT_EQ(read_file(b_mkv), original);
@@ -273,13 +276,20 @@ TEST_F(ConvertWithConverter, ARowSucceedsOnlyWithAReadableOutputOfItsOwn) {
   EXPECT_FALSE(failed.succeeded);
   EXPECT_EQ(read_file(bad), noise);
 
-  // Exit 0 alone is not enough: an empty output, an unreadable one, the source itself.
+  // Exit 0 alone is not enough: an empty output, an unreadable one, the source itself,
+  // a console that reports no output.
   ConvertRowPlan plan = good.plan;
-  EXPECT_FALSE(convert_row_succeeded(plan, 1));
+  const std::string& console = good.console_text;
+  EXPECT_TRUE(convert_row_output_written(plan, 0, console));
+  EXPECT_FALSE(convert_row_output_written(plan, 1, console));
+  EXPECT_FALSE(convert_row_output_written(plan, 0, ""));
+  const std::string written = read_file(plan.output_path);
+  write_file(plan.output_path, written.substr(0, written.size() / 2));
+  EXPECT_FALSE(convert_row_output_written(plan, 0, console));
   write_file(plan.output_path, "");
-  EXPECT_FALSE(convert_row_succeeded(plan, 0));
+  EXPECT_FALSE(convert_row_output_written(plan, 0, console));
   write_file(plan.output_path, noise);
-  EXPECT_FALSE(convert_row_succeeded(plan, 0));
+  EXPECT_FALSE(convert_row_output_written(plan, 0, console));
   plan.output_path = plan.source;
-  EXPECT_FALSE(convert_row_succeeded(plan, 0));
+  EXPECT_FALSE(convert_row_output_written(plan, 0, console));
 }

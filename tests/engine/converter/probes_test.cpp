@@ -7,6 +7,8 @@
 #include "engine/common/globals.h"
 #include "engine/converter/converter_runner.h"
 #include "platform/shortpath.h"
+#include "tests/support/logging_converter.h"
+#include "tests/support/recording_clips.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -157,4 +159,43 @@ TEST_F(Probes, StreamFactsOfClipsWithAndWithoutSoundAndOfNothing) {
     EXPECT_EQ(facts.frame, FrameSize{}) << nothing;
     EXPECT_FALSE(facts.has_audio) << nothing;
   }
+}
+
+// Several files probed in one converter run: each gets its own duration and streams; a
+// file the converter cannot read costs a run of its own, the files after it go on.
+TEST_F(Probes, ManyFilesInAsFewRunsAsItTakes) {
+  const std::string log = dir / "converter.log";
+  test_env::install_logging_converter(run, log);
+  ffmpeg_global_options.set(" -threads 2");
+  const std::string two = dir / "two.mov", one = dir / "片 一.avi", tracks = dir / "tracks.mkv";
+  ASSERT_TRUE(test_env::make_recording_clip(two, {.seconds = 2, .container = "mov", .rotation = 90}));
+  ASSERT_TRUE(test_env::make_recording_clip(one, {.seconds = 1, .container = "avi"}));
+  ASSERT_TRUE(test_env::make_recording_clip(tracks, {.seconds = 3, .container = "mkv", .sound_tracks = 2}));
+  write_file(dir / "noise.mp4", std::string(3000, 'x'));
+  const std::vector<std::string> paths = {two, one, dir / "missing.mp4", tracks, dir / "noise.mp4",
+                                          dir / "gone/a\"b.mp4", two};
+  const std::vector<FileProbe> probes = probe_files(paths);
+
+  ASSERT_EQ(probes.size(), paths.size());
+  const std::vector<std::string> durations = {"00:00:02", "00:00:01", "", "00:00:03", "", "", "00:00:02"};
+  const std::vector<std::size_t> stream_counts = {2, 2, 0, 3, 0, 0, 2};
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    SCOPED_TRACE(paths[i]);
+    EXPECT_EQ(probes[i].duration, durations[i]);
+    EXPECT_EQ(probes[i].streams.size(), stream_counts[i]);
+  }
+  EXPECT_NE(probes[0].streams[0].rotation, 0);
+  EXPECT_EQ(probes[1].streams[0].codec, "mpeg4");
+  EXPECT_EQ(count_streams(probes[3].streams, "Audio"), 2);
+  // Three runs: up to the missing file, up to the noise, the rest; the path no command
+  // can hold is in none. Each input has the global options before it.
+  const auto calls = test_env::read_logged_commands(log);
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[0], (std::vector<std::string>{"-threads", "2", "-i", two, "-threads", "2", "-i",
+                                                short_path_for_command(one), "-threads", "2", "-i",
+                                                dir / "missing.mp4", "-threads", "2", "-i", tracks, "-threads", "2",
+                                                "-i", dir / "noise.mp4", "-threads", "2", "-i", two}));
+  EXPECT_EQ(calls[2], (std::vector<std::string>{"-threads", "2", "-i", two}));
+
+  EXPECT_TRUE(probe_files({}).empty());
 }
