@@ -417,3 +417,48 @@ TEST_F(RandomTransitionRecordings, ShortClipsGetAOneSecondTransitionAndKeepBothH
 TEST_F(RandomTransitionRecordings, TenSecondClipsAreJoinedAtSix) {
   run_rows({{10, "mov", true, 8}, {10, "flv", false, 8}});
 }
+
+// The steps after the transition see the shortened video: the background picture video
+// and the added audio last as long as the joined picture, with no frozen, silent tail
+// and no sound past the picture's end.
+TEST_F(RandomTransitionRecordings, LaterStepsGoOnWithTheShortenedLength) {
+  test_env::RecordingClip clip;
+  clip.seconds = 10;
+  clip.width = 160;
+  clip.height = 90;
+  const std::string source = dir / "ten.mp4";
+  ASSERT_TRUE(test_env::make_recording_clip(source, clip));
+  const std::string music = dir / "music.mp3";
+  ASSERT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "sine=frequency=1000:duration=14", music}));
+  const std::string out = dir / "out";
+  fs::create_directories(out);
+  type("edit_output_folder_field", out);
+  check("random_transition_check");
+  check("mute_check");
+  check("merge_audio_check");
+  type("audio_file_field", music);
+  check("background_picture_check");
+  type("background_picture_field", picture("background.jpg", 160, 90, "blue"));
+  check("edit_format_mkv_radio");
+  gui().append_row(at("edit_list"), {"1", source, "", ""});
+  bound_converter_runs();
+  batch_edit_videos(window);
+  EXPECT_TRUE(killed_converter_calls().empty());
+
+  EXPECT_EQ(gui().cell(at("edit_list"), 0, edit_list_status_column), edit_status_done);
+  const std::string output = out + "/ten.mkv";
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
+  EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
+  // 10 s less the transition's 2 s, picture and sound alike.
+  EXPECT_NEAR(probe.duration, 8.0, 0.3);
+  const int frames = test_env::count_video_frames(output);
+  const double rate = [&] {
+    const std::string r = test_env::stream_entry(output, "v:0", "r_frame_rate");
+    return std::atof(r.c_str()) / std::max(1.0, std::atof(r.substr(r.find('/') + 1).c_str()));
+  }();
+  EXPECT_NEAR(frames / rate, 8.0, 0.3);
+  EXPECT_GT(test_env::tone_level_db(output, 1000, 7.0), -50.0);
+  // The picture moves to its end.
+  EXPECT_GT(mean_frame_difference(decode_frame(output, probe.duration - 0.1), decode_frame(output, probe.duration - 0.7)),
+            5.0);
+}
