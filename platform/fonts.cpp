@@ -11,7 +11,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 
 #include "platform/codepage.h"
@@ -152,6 +154,23 @@ std::string family_name_from_name_table(FT_Face face) {
   return best;
 }
 
+// The characters of the UTF-8 text `text` that are drawn (no control characters);
+// nothing when it is not UTF-8.
+std::optional<std::vector<FcChar32>> drawn_characters(const std::string& text) {
+  std::vector<FcChar32> characters;
+  const auto* bytes = reinterpret_cast<const FcChar8*>(text.data());
+  int left = static_cast<int>(text.size());
+  while (left > 0) {
+    FcChar32 c = 0;
+    const int used = FcUtf8ToUcs4(bytes, &c, left);
+    if (used <= 0) return std::nullopt;
+    bytes += used;
+    left -= used;
+    if (c >= 0x20 && !(c >= 0x7f && c < 0xa0)) characters.push_back(c);
+  }
+  return characters;
+}
+
 }  // namespace
 
 std::vector<std::pair<std::string, std::string>> font_link_names(const std::vector<std::string>& files) {
@@ -224,4 +243,55 @@ std::string font_face_name(const std::string& path) {
   }
   FT_Done_FreeType(library);
   return name;
+}
+
+bool font_covers_text(const std::string& path, const std::string& text) {
+  const std::optional<std::vector<FcChar32>> characters = drawn_characters(text);
+  if (!characters || !is_regular_file(path)) return false;
+  FT_Library library = nullptr;
+  if (FT_Init_FreeType(&library) != 0) return false;
+  bool covers = false;
+  FT_Face face = nullptr;
+  if (FT_New_Face(library, path.c_str(), 0, &face) == 0) {
+    covers = std::all_of(characters->begin(), characters->end(),
+                         [face](FcChar32 c) { return FT_Get_Char_Index(face, c) != 0; });
+    FT_Done_Face(face);
+  }
+  FT_Done_FreeType(library);
+  return covers;
+}
+
+std::string installed_font_covering_text(const std::string& text) {
+  const std::optional<std::vector<FcChar32>> characters = drawn_characters(text);
+  if (!characters) return {};
+  const std::unique_ptr<FcCharSet, decltype(&FcCharSetDestroy)> wanted(FcCharSetCreate(), FcCharSetDestroy);
+  const std::unique_ptr<FcPattern, decltype(&FcPatternDestroy)> pattern(FcPatternCreate(), FcPatternDestroy);
+  if (!wanted || !pattern) return {};
+  for (const FcChar32 c : *characters) FcCharSetAddChar(wanted.get(), c);
+  FcPatternAddCharSet(pattern.get(), FC_CHARSET, wanted.get());
+  FcPatternAddBool(pattern.get(), FC_OUTLINE, FcTrue);
+  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcDefaultSubstitute(pattern.get());
+  FcResult result = FcResultNoMatch;
+  const std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> sorted(
+      FcFontSort(nullptr, pattern.get(), FcFalse, nullptr, &result), FcFontSetDestroy);
+  if (!sorted) return {};
+  for (int i = 0; i < sorted->nfont; ++i) {
+    const FcPattern* font = sorted->fonts[i];
+    FcChar8* file = nullptr;
+    FcCharSet* has = nullptr;
+    int index = -1;
+    FcBool outline = FcFalse;
+    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch || !file ||
+        FcPatternGetCharSet(font, FC_CHARSET, 0, &has) != FcResultMatch ||
+        FcPatternGetInteger(font, FC_INDEX, 0, &index) != FcResultMatch ||
+        FcPatternGetBool(font, FC_OUTLINE, 0, &outline) != FcResultMatch) {
+      continue;
+    }
+    // The converter draws with the file's first face.
+    if (index != 0 || !outline || !FcCharSetIsSubset(wanted.get(), has)) continue;
+    const std::string path(reinterpret_cast<const char*>(file));
+    if (path.starts_with("/") && font_covers_text(path, text)) return path;
+  }
+  return {};
 }

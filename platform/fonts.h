@@ -40,3 +40,14 @@ bool update_font_link_folder(const std::string& folder);
 // English, else the family name FreeType reports. Empty when the file is missing, is
 // not a regular file or is no font FreeType can read.
 std::string font_face_name(const std::string& path);
+
+// True when the first face of the font in the file at `path` has a glyph for every
+// character of the UTF-8 text `text` (control characters, which are not drawn, need
+// none). False for a file that is missing, not a regular file or no font FreeType can
+// read, and for a text that is not UTF-8.
+bool font_covers_text(const std::string& path, const std::string& text);
+
+// An installed font file whose first face has a glyph for every character of the UTF-8
+// text `text`: of the outline fonts fontconfig lists, the one it ranks best for that
+// text. Empty when no installed font covers it (or the text is not UTF-8).
+std::string installed_font_covering_text(const std::string& text);

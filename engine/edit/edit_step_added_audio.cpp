@@ -12,9 +12,7 @@ const char* const added_audio_mix_filter =
 
 const char* const added_audio_only_filter = "[1:a]apad,aformat=channel_layouts=mono[a]";
 
-std::string added_audio_work_file(const std::string& work_folder, const std::string& audio) {
-  return work_folder + added_audio_file_stem + file_extension(audio);
-}
+std::string added_audio_work_file(const std::string& work_folder) { return work_folder + added_audio_file_name; }
 
 int added_audio_length(const EditVideoState& state) {
   return state.kept_length > 0 ? state.kept_length : state.full_length;
@@ -24,7 +22,7 @@ void run_mix_audio_file_step(EditVideoState& state, const EditPage& page) {
   if (!page.checked("merge_audio_check")) return;
   set_edit_status(page, state, "正在合并音频");
   const std::string audio = page.text("audio_file_field");
-  const std::string added = added_audio_work_file(state.work_folder, audio);
+  const std::string added = added_audio_work_file(state.work_folder);
   // The user's own file is never the one removed here.
   if (path_exists(added) && is_same_file(audio, added)) return;
   delete_file(added);

@@ -1,8 +1,10 @@
 #pragma once
 // The edit step that adds the sound of an audio file to the video (merge_audio_check,
 // the file in audio_file_field). It works through one temporary audio file of its own
-// in the work folder, TA = "added_audio" + the audio file's extension, removed before
-// each use so that nothing an earlier video or a failed run left there is taken.
+// in the work folder, TA = "added_audio.mka", removed before each use so that nothing an
+// earlier video or a failed run left there is taken. Its container is fixed and holds
+// any sound (mp3, AAC, Opus, Vorbis, FLAC, PCM, ...): the converter picks the format of
+// a file it writes by the name's extension, and an audio file's own may be missing.
 //
 // With mute_check on (the video's own sound was taken away) the audio file's sound is
 // cut to the video's length L (the kept length D when above 0, else the full length
@@ -28,10 +30,10 @@
 
 #include "engine/edit/edit_job_state.h"
 
-inline constexpr const char* added_audio_file_stem = "added_audio";
+inline constexpr const char* added_audio_file_name = "added_audio.mka";
 
-// TA for the audio file `audio` in `work_folder` (which ends with "/").
-std::string added_audio_work_file(const std::string& work_folder, const std::string& audio);
+// TA in `work_folder` (which ends with "/").
+std::string added_audio_work_file(const std::string& work_folder);
 
 // L: the kept length when it is above 0, else the full length.
 int added_audio_length(const EditVideoState& state);

@@ -22,9 +22,12 @@ struct Pieces {
   std::string first, second, faded, sound, joined, silent, with_sound;
 };
 
+// The pieces take the work file's container: the source's one may not hold what the
+// step writes (H.264 in avi or webm), or would pick other codecs (Sorenson H.263 in
+// flv, which no later copy into mp4 takes).
 Pieces piece_files(const EditVideoState& state) {
   const std::string& folder = state.work_folder;
-  const std::string& ext = state.source_extension;
+  const std::string ext = fold_ascii_case(file_extension(state.current_file()));
   return {folder + "velmon1" + ext, folder + "velmon2" + ext, folder + "velmon3" + ext, folder + "brel.mp3",
           folder + "k5pw_cn" + ext, folder + "velmon" + ext,  folder + "yes" + ext};
 }
@@ -34,10 +37,17 @@ std::string transition_filter(const std::string& name, int duration, int offset)
          ":duration=" + std::to_string(duration) + ":offset=" + std::to_string(offset);
 }
 
-std::string sound_join_filter(int half, int overlap) {
-  return "[0:a]atrim=end=" + std::to_string(half) + "[a];[0:a]atrim=start=" + std::to_string(half) +
+// The first half is padded to its full length: the cross-fade takes its whole overlap
+// from the first input's end, and ends without output when that input is shorter, as a
+// half that the overlap spans whole can be by a few samples.
+std::string sound_join_filter(int cut, int overlap) {
+  const std::string at = std::to_string(cut);
+  return "[0:a]atrim=end=" + at + ",apad=whole_dur=" + at + "[a];[0:a]atrim=start=" + at +
          ",asetpts=PTS-STARTPTS[b];[a][b]acrossfade=d=" + std::to_string(overlap);
 }
+
+// Every picture the step encodes is 8-bit 4:2:0.
+const std::string picture_format = " -pix_fmt yuv420p";
 
 struct TransitionTry {
   std::string name;
@@ -55,7 +65,14 @@ TransitionLengths transition_lengths(int kept_length) {
   return lengths;
 }
 
-int transition_offset(int half, int duration) { return std::max(half - duration, 0); }
+TransitionPlan transition_plan(int kept_length, int longest) {
+  const TransitionLengths lengths = transition_lengths(kept_length);
+  for (int duration = longest; duration >= 1; --duration) {
+    if (lengths.half >= duration && lengths.rest - 1 >= duration) return {lengths.half, duration};
+    if (kept_length - duration - 1 >= duration) return {kept_length - duration - 1, duration};
+  }
+  return {lengths.half, 0};
+}
 
 void run_random_transition_step(EditVideoState& state, const EditPage& page) {
   if (!page.checked("random_transition_check")) return;
@@ -65,14 +82,19 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
                                    &pieces.silent, &pieces.with_sound}) {
     delete_file(*piece);
   }
-  const TransitionLengths lengths = transition_lengths(state.kept_length);
+  // Both tries' longest transition: the first try is two seconds long either way.
+  const TransitionPlan plan = transition_plan(state.kept_length, 2);
+  if (plan.duration == 0) return;
+  const int rest = state.kept_length - plan.cut;
   const std::string& current = state.current_file();
 
-  // The first piece's console text tells whether the video has sound.
+  // The first piece's console text tells whether the video has sound. The piece is
+  // encoded anew, so that it ends at the cut: a stream copy could end only at a frame it
+  // can be cut at, and then with frames missing before its last one.
   EditCommand first;
-  first.text(" -ss 00:00:00 -t " + format_seconds_hms(lengths.half) + " -i ")
+  first.text(" -ss 00:00:00 -t " + format_seconds_hms(plan.cut) + " -i ")
       .path(current)
-      .text(" -vcodec copy -y ")
+      .text(picture_format + " -y ")
       .path(pieces.first);
   EditRunOptions with_console;
   with_console.collect_console = true;
@@ -80,15 +102,18 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
   const bool has_sound = console_lists_audio_stream(ffmpeg_output.get());
 
   EditCommand second;
-  second.text(" -ss " + format_seconds_hms(lengths.half) + " -t " + format_seconds_hms(lengths.rest + 1) + " -i ")
+  second.text(" -ss " + format_seconds_hms(plan.cut) + " -t " + format_seconds_hms(rest + 1) + " -i ")
       .path(current)
-      .text(" -y ")
+      .text(picture_format + " -y ")
       .path(pieces.second);
   if (!edit_run_output_counts(run_edit_command(second), pieces.second)) return;
 
   EditCommand faded;
   const std::string fade_frames = random_parity_text(10, 20, 2);
-  faded.text(" -i ").path(pieces.second).text(" -vf fade=in:0:" + fade_frames + " -y ").path(pieces.faded);
+  faded.text(" -i ")
+      .path(pieces.second)
+      .text(" -vf fade=in:0:" + fade_frames + picture_format + " -y ")
+      .path(pieces.faded);
   const bool faded_made = edit_run_output_counts(run_edit_command(faded), pieces.faded);
 
   const std::string name = random_transition_name();
@@ -100,17 +125,17 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
   int joined_seconds = 0;  // the length of the transition that joined the pieces
   for (const TransitionTry& attempt : tries) {
     if (attempt.faded && !faded_made) continue;
+    const int duration = std::min(attempt.duration, plan.duration);
     EditCommand join;
     join.text(" -i ")
         .path(pieces.first)
         .text(" -i ")
         .path(attempt.faded ? pieces.faded : pieces.second)
-        .text(" -filter_complex " +
-              transition_filter(attempt.name, attempt.duration, transition_offset(lengths.half, attempt.duration)) +
+        .text(" -filter_complex " + transition_filter(attempt.name, duration, plan.cut - duration) + picture_format +
               " -y ")
         .path(pieces.joined);
     if (edit_run_output_counts(run_edit_command(join), pieces.joined)) {
-      joined_seconds = attempt.duration;
+      joined_seconds = duration;
       break;
     }
   }
@@ -123,14 +148,19 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
     EditCommand sound;
     sound.text(" -i ")
         .path(current)
-        .text(" -filter_complex " + sound_join_filter(lengths.half, joined_seconds) + " -f mp3 -y ")
+        .text(" -filter_complex " + sound_join_filter(plan.cut, joined_seconds) + " -f mp3 -y ")
         .path(pieces.sound);
     if (!edit_run_output_counts(run_edit_command(sound), pieces.sound)) return;
     EditCommand silent;
     silent.text(" -i ").path(pieces.joined).text(" -vcodec copy -an -y ").path(pieces.silent);
     if (!edit_run_output_counts(run_edit_command(silent), pieces.silent)) return;
     EditCommand with_sound;
-    with_sound.text(" -i ").path(pieces.silent).text(" -i ").path(pieces.sound).text(" -y ").path(pieces.with_sound);
+    with_sound.text(" -i ")
+        .path(pieces.silent)
+        .text(" -i ")
+        .path(pieces.sound)
+        .text(picture_format + " -y ")
+        .path(pieces.with_sound);
     if (!edit_run_output_counts(run_edit_command(with_sound), pieces.with_sound)) return;
     picture = pieces.with_sound;
   }
@@ -142,5 +172,8 @@ void run_random_transition_step(EditVideoState& state, const EditPage& page) {
       .path(picture)
       .text(" -vcodec copy -y ")
       .path(state.next_file());
-  keep_step_output(state, page, "随机转场已加", run_edit_command(cut));
+  if (!keep_step_output(state, page, "随机转场已加", run_edit_command(cut))) return;
+  // The transition's seconds are shown once, by both pieces at the same time.
+  state.kept_length = std::max(state.kept_length - joined_seconds, 0);
+  state.full_length = std::max(state.full_length - joined_seconds, 0);
 }

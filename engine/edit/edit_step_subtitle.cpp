@@ -11,6 +11,7 @@
 #include "engine/edit/edit_step_common.h"
 #include "engine/edit/edit_utilities.h"
 #include "platform/files.h"
+#include "platform/fonts.h"
 
 namespace {
 
@@ -66,22 +67,28 @@ std::optional<std::string> subtitle_filter_text(const SubtitleFilterValues& valu
          ":fontcolor=#" + colour_to_hex(values.colour) + ":shadowy=" + values.shadow;
 }
 
-std::string subtitle_font_for_drawing(const EditPage& page) {
+std::string subtitle_font_for_drawing(const EditPage& page, const std::string& text) {
+  std::string font, file;  // as the converter finds it; the file itself
   if (gui().selected_index(page("subtitle_font_combo")) >= 0) {
-    const std::string copy = subtitle_font_copy_path(page);
-    return copy.empty() ? std::string() : file_name_from_path(copy, true);
+    file = subtitle_font_copy_path(page);
+    if (!file.empty()) font = file_name_from_path(file, true);
+  } else {
+    const std::string first = font_file_names.at(0);
+    const std::string fonts = special_folder_path(special_folder_fonts);
+    if (is_plain_font_file_name(first) && !fonts.empty()) font = file = fonts + first;
   }
-  const std::string first = font_file_names.at(0);
-  const std::string fonts = special_folder_path(special_folder_fonts);
-  if (!is_plain_font_file_name(first) || fonts.empty()) return {};
-  return fonts + first;
+  if (file.empty() || font_covers_text(file, text)) return font;
+  // A font without some of the text's characters would draw boxes in their place.
+  const std::string covering = installed_font_covering_text(text);
+  return covering.empty() ? font : covering;
 }
 
 void run_scrolling_subtitle_step(EditVideoState& state, const EditPage& page) {
   if (!page.checked("subtitle_check")) return;
   set_edit_status(page, state, "正在添加字幕");
   SubtitleFilterValues values;
-  values.font = subtitle_font_for_drawing(page);
+  const std::string text = page.text("subtitle_text_field");
+  values.font = subtitle_font_for_drawing(page, text);
   values.text_file = text_file_for_converter(state.work_folder);
   values.direction = page.text("subtitle_direction_combo");
   values.speed = page.text("subtitle_speed_combo");
@@ -91,7 +98,7 @@ void run_scrolling_subtitle_step(EditVideoState& state, const EditPage& page) {
   values.colour = gui().colour(page("subtitle_colour_picker")).value_or(0);
   const std::optional<std::string> filter = subtitle_filter_text(values);
   if (!filter) return;
-  if (!replace_file_contents(state.work_folder + subtitle_text_file_name, page.text("subtitle_text_field"))) return;
+  if (!replace_file_contents(state.work_folder + subtitle_text_file_name, text)) return;
   const int exit_status = run_edit_command(current_to_next_command(state, " -vf \"" + *filter + "\""));
   keep_step_output(state, page, "添加字幕成功", exit_status);
 }

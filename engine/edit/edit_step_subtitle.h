@@ -20,9 +20,12 @@
 // The font is the one selected in subtitle_font_combo, which the start of the job has
 // copied next to the converter, so it is named by its bare file name (the converter
 // runs in that folder). With no font selected the first font of the list is used from
-// the fonts folder; with no font at all the step is passed over. Names are escaped for
-// the filter syntax; a name that cannot stay inside the command's quotes passes the step
-// over too.
+// the fonts folder; with no font at all the step is passed over. A font that lacks a
+// character of the text (the first font of the list, selected when the remembered font
+// is not installed, may have no Chinese at all) would draw boxes in its place: the text
+// is then drawn with an installed font that has every character of it, as fontconfig
+// chooses one, named by its full path. Names are escaped for the filter syntax; a name
+// that cannot stay inside the command's quotes passes the step over too.
 
 #include <cstdint>
 #include <optional>
@@ -59,9 +62,10 @@ struct SubtitleFilterValues {
 // be written into it.
 std::optional<std::string> subtitle_filter_text(const SubtitleFilterValues& values);
 
-// The font file the step draws with, as the converter finds it: the bare name of the
-// selected font, or the first font of the list in the fonts folder when none is
-// selected; "" when there is none.
-std::string subtitle_font_for_drawing(const EditPage& page);
+// The font file the step draws the UTF-8 text `text` with, as the converter finds it:
+// the bare name of the selected font, or the first font of the list in the fonts folder
+// when none is selected; when that font lacks a character of the text, the installed
+// font that has them all (when there is one); "" when there is no font.
+std::string subtitle_font_for_drawing(const EditPage& page, const std::string& text);
 
 void run_scrolling_subtitle_step(EditVideoState& state, const EditPage& page);

@@ -139,3 +139,37 @@ TEST(Fonts, FolderFromTheVariableOrBuiltInTheCache) {
     EXPECT_NE(fonts_folder(), dir.path());
   }
 }
+
+TEST(Fonts, AFontCoversATextWhenItHasEveryCharacterOfIt) {
+  const TempDir dir;
+  write_file(dir / "not a font.ttf", "no font");
+  struct Case {
+    std::string font, text;
+    bool covers;
+  };
+  for (const Case& c : {Case{dejavu + "DejaVuSans.ttf", "Subtitle 42 ÄÖü", true},
+                        Case{dejavu + "DejaVuSans.ttf", "字幕", false},
+                        Case{dejavu + "DejaVuSans.ttf", "Subtitle 字", false},
+                        Case{wqy_microhei, "中文字幕 Subtitle 42", true},
+                        Case{wqy_microhei, "", true},
+                        // Control characters are not drawn.
+                        Case{dejavu + "DejaVuSans.ttf", "a\tb\r\n", true},
+                        // Not UTF-8.
+                        Case{wqy_microhei, "\xd6\xd0\xce\xc4", false},
+                        Case{dir / "not a font.ttf", "a", false},
+                        Case{dir / "missing.ttf", "a", false},
+                        Case{dir.path(), "a", false}}) {
+    EXPECT_EQ(font_covers_text(c.font, c.text), c.covers) << c.font << " " << c.text;
+  }
+}
+
+TEST(Fonts, AnInstalledFontIsFoundForATextWhenOneCoversIt) {
+  // The install script brings a Chinese font.
+  const std::string chinese = installed_font_covering_text("中文字幕 Subtitle 42");
+  EXPECT_TRUE(font_covers_text(chinese, "中文字幕 Subtitle 42")) << chinese;
+  const std::string latin = installed_font_covering_text("Subtitle 42");
+  EXPECT_TRUE(font_covers_text(latin, "Subtitle 42")) << latin;
+  // A character no installed font has (a private-use one), and a text that is no UTF-8.
+  EXPECT_EQ(installed_font_covering_text("字\xf4\x8f\xbf\xbd"), "");
+  EXPECT_EQ(installed_font_covering_text("\xd6\xd0\xce\xc4"), "");
+}

@@ -19,15 +19,19 @@ std::string shell_quoted(const std::string& text) {
   return quoted + "'";
 }
 
+// Shell lines that append the call's arguments to the file named by the variable `log`.
+constexpr const char* log_call_lines =
+    "for a in \"$@\"; do printf '%s\\037' \"$a\" >> \"$log\"; done\n"
+    "printf '\\035' >> \"$log\"\n";
+
 // bin/ffmpeg as a script that logs its arguments, then runs `before_exec` (shell lines),
-// then the system's converter.
+// then `run` (by default the system's converter in place of the script).
 void write_converter_script(const std::string& run_folder, const std::string& log_path,
-                            const std::string& before_exec) {
+                            const std::string& before_exec,
+                            const std::string& run = "exec '" QF_SYSTEM_FFMPEG "' \"$@\"\n") {
   const std::string program = run_folder + "/bin/ffmpeg";
   std::filesystem::remove(program);
-  write_file(program, "#!/bin/sh\nlog=" + shell_quoted(log_path) +
-                          "\nfor a in \"$@\"; do printf '%s\\037' \"$a\" >> \"$log\"; done\n"
-                          "printf '\\035' >> \"$log\"\n" + before_exec + "exec '" QF_SYSTEM_FFMPEG "' \"$@\"\n");
+  write_file(program, "#!/bin/sh\nlog=" + shell_quoted(log_path) + "\n" + log_call_lines + before_exec + run);
   std::filesystem::permissions(program, std::filesystem::perms::owner_all);
 }
 
@@ -45,6 +49,17 @@ void install_failing_converter(const std::string& run_folder, const std::string&
   write_converter_script(run_folder, log_path,
                          "case \"$*\" in *" + shell_quoted(pattern) + "*) " + write_output + "exit " +
                              std::to_string(exit_code) + ";; esac\n");
+}
+
+std::string killed_log_path(const std::string& log_path) { return log_path + ".killed"; }
+
+void install_time_limited_converter(const std::string& run_folder, const std::string& log_path, int seconds) {
+  // timeout's status for a program it killed with SIGKILL is 128 + 9.
+  write_converter_script(run_folder, log_path, "",
+                         "timeout -s KILL " + std::to_string(seconds) + " '" QF_SYSTEM_FFMPEG "' \"$@\"\n"
+                         "status=$?\n"
+                         "if [ $status -eq 137 ]; then log=" + shell_quoted(killed_log_path(log_path)) + "\n" +
+                             log_call_lines + "fi\nexit $status\n");
 }
 
 std::vector<std::vector<std::string>> read_logged_commands(const std::string& log_path) {

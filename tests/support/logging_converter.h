@@ -19,6 +19,14 @@ void install_logging_converter(const std::string& run_folder, const std::string&
 void install_failing_converter(const std::string& run_folder, const std::string& log_path,
                                const std::string& pattern, int exit_code, int bytes);
 
+// Like `install_logging_converter`, but each call may run for `seconds` seconds at most:
+// a converter still running then is killed, and the call is also logged into
+// `killed_log_path(log_path)`. A test of something that could hang bounds it with this.
+void install_time_limited_converter(const std::string& run_folder, const std::string& log_path, int seconds);
+
+// Where `install_time_limited_converter` logs the calls it killed.
+std::string killed_log_path(const std::string& log_path);
+
 // The argument lists logged so far, in call order (without the program name).
 std::vector<std::vector<std::string>> read_logged_commands(const std::string& log_path);
 

@@ -2,7 +2,8 @@
 // audio file's sound, cut to the video's length, becomes its sound; otherwise it is
 // lowered and mixed under the video's own sound for the whole picture, or becomes the
 // sound of a video that has none. Its temporary file is the job's own: an audio file
-// named like a work file overwrites nothing, and nothing an earlier video left is used.
+// named like a work file overwrites nothing, and nothing an earlier video left is used;
+// an audio file without an extension, of any usual sound format, is added all the same.
 
 #include "engine/edit/edit_step_added_audio.h"
 
@@ -121,5 +122,41 @@ TEST_F(AddedAudioStep, TheTemporaryAudioIsTheJobsOwnAndRemovedBeforeEachUse) {
   run_mix_audio_file_step(third, page());
   EXPECT_EQ(status(third), "正在合并音频");
   EXPECT_EQ(third.current, 1);
-  EXPECT_FALSE(fs::exists(added_audio_work_file(third.work_folder, broken)));
+  EXPECT_FALSE(fs::exists(added_audio_work_file(third.work_folder)));
+}
+
+TEST_F(AddedAudioStep, AnAudioFileWithoutAnExtensionIsAddedWhateverItsFormat) {
+  const std::string source = silent_clip();
+  struct Format {
+    const char* name;
+    std::vector<std::string> codec;
+  };
+  const Format formats[] = {{"mp3", {"-c:a", "libmp3lame", "-f", "mp3"}}, {"adts", {"-c:a", "aac", "-f", "adts"}},
+                            {"m4a", {"-c:a", "aac", "-f", "ipod"}},        {"opus", {"-c:a", "libopus", "-f", "ogg"}},
+                            {"flac", {"-c:a", "flac", "-f", "flac"}},      {"wav", {"-c:a", "pcm_s16le", "-f", "wav"}}};
+  for (const Format& format : formats) {
+    // The sound's own container, under a name that does not tell it.
+    const std::string audio = dir / (std::string("song ") + format.name);
+    std::vector<std::string> args{"-f", "lavfi", "-i", "sine=frequency=1000:sample_rate=48000:duration=5"};
+    args.insert(args.end(), format.codec.begin(), format.codec.end());
+    args.push_back(audio);
+    ASSERT_TRUE(test_env::make_clip(args)) << format.name;
+    check("merge_audio_check");
+    type("audio_file_field", audio);
+    // With the video's sound taken away the sound is copied; otherwise it is lowered
+    // and encoded anew.
+    for (const bool muted : {true, false}) {
+      if (!muted && std::string(format.name) != "mp3") continue;
+      SCOPED_TRACE(testing::Message() << format.name << (muted ? " copied" : " mixed"));
+      check("mute_check", muted);
+      EditVideoState video = start_video(source);
+      run_mix_audio_file_step(video, page());
+      EXPECT_EQ(status(video), "已合并音频");
+      ASSERT_EQ(video.current, 2);
+      EXPECT_NEAR(audio_duration(video.current_file()), 2.0, 0.15);
+      EXPECT_GT(tone_level_db(video.current_file(), added_tone), heard_db);
+      fs::remove(video.work_file_a);
+      fs::remove(video.work_file_b);
+    }
+  }
 }

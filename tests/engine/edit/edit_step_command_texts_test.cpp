@@ -121,9 +121,7 @@ TEST(EditStepCommandTexts, EachTypedValueGivesItsTextAndNoNumberReachesNoCommand
       {"cut to D", std::to_string(added_audio_length(lengths(96, 100))), "96"},
       {"cut to D0 without D", std::to_string(added_audio_length(lengths(0, 100))), "100"},
       {"cut to D0 with D below 0", std::to_string(added_audio_length(lengths(-3, 100))), "100"},
-      {"temporary audio", added_audio_work_file("/r/v_tempx/", "/music/1.mkv"), "/r/v_tempx/added_audio.mkv"},
-      {"temporary audio without extension", added_audio_work_file("/r/v_tempx/", "/music/song"),
-       "/r/v_tempx/added_audio"},
+      {"temporary audio", added_audio_work_file("/r/v_tempx/"), "/r/v_tempx/added_audio.mka"},
       // The stream list that tells a video with sound.
       {"sound listed",
        std::to_string(console_lists_audio_stream("  Stream #0:0[0x1](und): Video: h264\r\n"

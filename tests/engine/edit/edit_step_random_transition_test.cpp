@@ -1,7 +1,10 @@
-// The random transition on the real converter: HALF and REST, the pieces' command
-// lines for a kept length of 10 s, an output that shows both halves with the sound laid
-// back, the first try per current file and its fall-back, a video without sound, the
-// pieces of an earlier video never joined, and an flv source's pieces.
+// The random transition on the real converter: HALF and REST and where a video is cut,
+// the pieces' command lines for a kept length of 10 s, an output that shows both halves
+// with the sound laid back and the lengths that follow it, the first try per current
+// file and its fall-back, a video without sound, the pieces of an earlier video never
+// joined, an flv source's pieces, and whole jobs on clips like real recordings of every
+// container and of 3 to 10 s, each converter run bounded so that a join that never
+// ends fails.
 
 #include "engine/edit/edit_step_random_transition.h"
 
@@ -9,7 +12,10 @@
 #include <filesystem>
 
 #include "engine/common/transition_table.h"
+#include "engine/edit/edit_job.h"
+#include "engine/edit/edit_job_save.h"
 #include "tests/engine/edit/edit_step_test_support.h"
+#include "tests/support/recording_clips.h"
 
 namespace {
 
@@ -85,10 +91,24 @@ TEST(TransitionLengths, HalfIsEvenAndTheOffsetEndsTheTransitionWithTheFirstPiece
     EXPECT_EQ(lengths.half, c.half) << c.kept;
     EXPECT_EQ(lengths.rest, c.rest) << c.kept;
   }
-  EXPECT_EQ(transition_offset(6, 2), 4);
-  EXPECT_EQ(transition_offset(4, 1), 3);  // the fall-back's one second with B current
-  EXPECT_EQ(transition_offset(2, 2), 0);
-  EXPECT_EQ(transition_offset(0, 2), 0);
+}
+
+TEST(TransitionPlan, TheSecondPieceOutlastsTheTransitionByASecondAndTheFirstHoldsIt) {
+  struct Case {
+    int kept, longest, cut, duration;
+  };
+  for (const Case& c : {Case{10, 2, 6, 2}, Case{12, 2, 6, 2}, Case{8, 2, 4, 2}, Case{7, 2, 4, 2}, Case{5, 2, 2, 2},
+                        // HALF would leave the second piece no longer than the transition.
+                        Case{6, 2, 3, 2},
+                        // Too short for two seconds: one second, both halves kept.
+                        Case{4, 2, 2, 1}, Case{3, 2, 1, 1},
+                        // No room for any transition.
+                        Case{2, 2, 2, 0}, Case{1, 2, 0, 0}, Case{0, 2, 0, 0},
+                        Case{6, 1, 4, 1}, Case{2147483647, 2, 1073741824, 2}}) {
+    const TransitionPlan plan = transition_plan(c.kept, c.longest);
+    EXPECT_EQ(plan.cut, c.cut) << c.kept;
+    EXPECT_EQ(plan.duration, c.duration) << c.kept;
+  }
 }
 
 TEST_F(RandomTransitionStep, TenSecondsAreCutAtSixAndTheOutputShowsBothHalves) {
@@ -104,29 +124,32 @@ TEST_F(RandomTransitionStep, TenSecondsAreCutAtSixAndTheOutputShowsBothHalves) {
   const std::string folder = video.work_folder;
   const std::string cur = video.work_file_a;
   ASSERT_EQ(calls.size(), 8u);
-  EXPECT_EQ(calls[0], (Call{"-ss", "00:00:00", "-t", "00:00:06", "-i", cur, "-vcodec", "copy", "-y",
+  EXPECT_EQ(calls[0], (Call{"-ss", "00:00:00", "-t", "00:00:06", "-i", cur, "-pix_fmt", "yuv420p", "-y",
                             folder + "velmon1.mp4"}));
-  EXPECT_EQ(calls[1], (Call{"-ss", "00:00:06", "-t", "00:00:05", "-i", cur, "-y", folder + "velmon2.mp4"}));
-  ASSERT_EQ(calls[2].size(), 6u);
+  EXPECT_EQ(calls[1], (Call{"-ss", "00:00:06", "-t", "00:00:05", "-i", cur, "-pix_fmt", "yuv420p", "-y",
+                            folder + "velmon2.mp4"}));
+  ASSERT_EQ(calls[2].size(), 8u);
   EXPECT_EQ(calls[2][1], folder + "velmon2.mp4");
   const std::string fade = calls[2][3];
   EXPECT_TRUE(fade == "fade=in:0:10" || fade == "fade=in:0:12" || fade == "fade=in:0:14" || fade == "fade=in:0:16" ||
               fade == "fade=in:0:18" || fade == "fade=in:0:20")
       << fade;
   // A current: the random transition comes first, and it was enough.
-  ASSERT_EQ(calls[3].size(), 8u);
+  ASSERT_EQ(calls[3].size(), 10u);
   const std::string filter = calls[3][5];
   const std::string name = filter.substr(filter.find("transition=") + 11, filter.find(":duration") -
                                                                               filter.find("transition=") - 11);
   EXPECT_NE(std::find(transition_names().begin(), transition_names().end(), name), transition_names().end()) << name;
   EXPECT_EQ(calls[3], (Call{"-i", folder + "velmon1.mp4", "-i", folder + "velmon3.mp4", "-filter_complex",
-                            joined_filter(name, 2, 4), "-y", folder + "k5pw_cn.mp4"}));
+                            joined_filter(name, 2, 4), "-pix_fmt", "yuv420p", "-y", folder + "k5pw_cn.mp4"}));
   // The sound's halves overlap by the transition's two seconds, as the picture's do.
   EXPECT_EQ(calls[4], (Call{"-i", cur, "-filter_complex",
-                            "[0:a]atrim=end=6[a];[0:a]atrim=start=6,asetpts=PTS-STARTPTS[b];[a][b]acrossfade=d=2",
+                            "[0:a]atrim=end=6,apad=whole_dur=6[a];[0:a]atrim=start=6,asetpts=PTS-STARTPTS[b];"
+                            "[a][b]acrossfade=d=2",
                             "-f", "mp3", "-y", folder + "brel.mp3"}));
   EXPECT_EQ(calls[5], (Call{"-i", folder + "k5pw_cn.mp4", "-vcodec", "copy", "-an", "-y", folder + "velmon.mp4"}));
-  EXPECT_EQ(calls[6], (Call{"-i", folder + "velmon.mp4", "-i", folder + "brel.mp3", "-y", folder + "yes.mp4"}));
+  EXPECT_EQ(calls[6], (Call{"-i", folder + "velmon.mp4", "-i", folder + "brel.mp3", "-pix_fmt", "yuv420p", "-y",
+                            folder + "yes.mp4"}));
   EXPECT_EQ(calls[7], (Call{"-t", "00:00:10", "-i", folder + "yes.mp4", "-vcodec", "copy", "-y",
                             video.work_file_b}));
 
@@ -138,6 +161,9 @@ TEST_F(RandomTransitionStep, TenSecondsAreCutAtSixAndTheOutputShowsBothHalves) {
   const test_env::ProbeResult probe = test_env::ffprobe(output);
   EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
   EXPECT_EQ(std::pair(probe.width, probe.height), std::pair(320, 240));
+  // The video's lengths follow: later steps see 8 s, not 10.
+  EXPECT_EQ(video.kept_length, 8);
+  EXPECT_EQ(video.full_length, 8);
   // Picture and sound both lose the transition's two seconds, and stay together: after
   // the transition the colour bars are heard with their own tone.
   EXPECT_NEAR(probe.duration, 8.0, 0.3);
@@ -171,7 +197,7 @@ TEST_F(RandomTransitionStep, OrdinarySourcesAreJoinedAtTheFirstTryWithTheSecondH
 }
 
 TEST_F(RandomTransitionStep, EachCurrentFileHasItsFirstTryAndItsFallBack) {
-  const std::string source = two_part_clip("clip.mp4", 2, 2);  // D = 4: HALF = 2, REST = 2
+  const std::string source = two_part_clip("clip.mp4", 2, 3);  // D = 5: HALF = 2, REST = 3
   struct Case {
     int current;
     const char* failing;  // the first try fails when this is set
@@ -257,27 +283,32 @@ TEST_F(RandomTransitionStep, PiecesOfAnEarlierVideoAreNeverJoined) {
   for (const std::string& piece : pieces) EXPECT_FALSE(fs::exists(video.work_folder + piece)) << piece;
 }
 
-TEST_F(RandomTransitionStep, AnFlvSourcesPiecesKeepItsExtension) {
-  const std::string source = flv_clip(6.0);
-  EditVideoState video = start_video(source);  // D = 6: HALF = 4, REST = 2
+TEST_F(RandomTransitionStep, AnFlvSourcesPiecesAreWrittenLikeItsWorkFiles) {
+  const std::string source = flv_clip(6.0);  // Sorenson H.263 and MP3
+  EditVideoState video = start_video(source);  // D = 6: cut at 3
   ASSERT_EQ(fs::path(video.work_file_a).extension(), ".mkv");
   log_converter();
   run_random_transition_step(video, page());
   EXPECT_EQ(status(video), "随机转场已加");
   ASSERT_EQ(video.current, 2);
   const std::vector<Call> calls = take_converter_calls();
-  for (const char* piece : {"velmon1.flv", "velmon2.flv", "velmon3.flv", "k5pw_cn.flv", "velmon.flv", "yes.flv"}) {
+  for (const char* piece : {"velmon1.mkv", "velmon2.mkv", "velmon3.mkv", "k5pw_cn.mkv", "velmon.mkv", "yes.mkv"}) {
     EXPECT_EQ(calls_writing(calls, piece).size(), 1u) << piece;
     EXPECT_TRUE(fs::exists(video.work_folder + piece)) << piece;
   }
-  const test_env::ProbeResult probe = test_env::ffprobe(video.current_file());
+  for (const Call& call : calls) EXPECT_FALSE(call.back().ends_with(".flv")) << call.back();
+  const std::string output = video.current_file();
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
   EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
+  EXPECT_EQ(test_env::stream_entry(output, "v:0", "codec_name"), "h264");
+  EXPECT_EQ(test_env::stream_entry(output, "v:0", "pix_fmt"), "yuv420p");
   EXPECT_NEAR(probe.duration, 4.0, 0.3);  // picture and sound: D less the transition
-  EXPECT_TRUE(test_env::decodes_without_errors(video.current_file()));
-  // The whole joined picture, from its first frame: 2 s before the transition, 2 s of
-  // it, and nothing after the second half's 2 s.
-  EXPECT_NEAR(test_env::count_video_frames(video.current_file()), 100, 3);
-  EXPECT_LT(mean_frame_difference(decode_frame(video.current_file(), 0.5), decode_frame(source, 0.5)), 10.0);
+  EXPECT_TRUE(test_env::decodes_without_errors(output));
+  // The whole joined picture, from its first frame: 1 s before the transition, 2 s of
+  // it, and the second half's last second.
+  EXPECT_NEAR(test_env::count_video_frames(output), 100, 3);
+  EXPECT_LT(mean_frame_difference(decode_frame(output, 0.5), decode_frame(source, 0.5)), 10.0);
+  EXPECT_LT(mean_frame_difference(decode_frame(output, 3.5), decode_frame(source, 5.5)), 10.0);
 }
 
 TEST_F(RandomTransitionStep, AnUncheckedBoxRunsNothing) {
@@ -288,4 +319,146 @@ TEST_F(RandomTransitionStep, AnUncheckedBoxRunsNothing) {
   EXPECT_TRUE(take_converter_calls().empty());
   EXPECT_EQ(status(video), "");
   EXPECT_EQ(video.current, 1);
+}
+
+namespace {
+
+// Whole jobs with only the random transition ticked, saved as mp4, on clips shaped like
+// real recordings (one key frame a second, B-frames, each container's usual codecs).
+// Every converter run is bounded: a join that never ends fails the test.
+class RandomTransitionRecordings : public EditStepTest {
+ protected:
+  struct Row {
+    int seconds;
+    const char* container;
+    bool sound;
+    int shown;  // the output's seconds: the kept length less the transition
+  };
+
+  void run_rows(const std::vector<Row>& rows) {
+    const std::string out = dir / "out";
+    fs::create_directories(out);
+    type("edit_output_folder_field", out);
+    check("random_transition_check");
+    // The clips' picture, unshrunk.
+    const std::string reference = dir / "reference.mkv";
+    ASSERT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "testsrc2=size=160x90:rate=25:duration=11", "-c:v",
+                                     "libx264", "-preset", "ultrafast", "-qp", "0", reference}));
+    std::vector<std::string> sources;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const Row& r = rows[i];
+      test_env::RecordingClip clip;
+      clip.seconds = r.seconds;
+      clip.container = r.container;
+      clip.sound_tracks = r.sound ? 1 : 0;
+      clip.width = 160;
+      clip.height = 90;
+      const std::string source = dir / ("row" + std::to_string(i + 1) + "." + r.container);
+      ASSERT_TRUE(test_env::make_recording_clip(source, clip)) << source;
+      sources.push_back(source);
+      gui().append_row(at("edit_list"), {std::to_string(i + 1), source, "", ""});
+    }
+    bound_converter_runs();
+    batch_edit_videos(window);
+    EXPECT_TRUE(killed_converter_calls().empty());
+
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const Row& r = rows[i];
+      SCOPED_TRACE(testing::Message() << r.seconds << " s " << r.container << (r.sound ? " with" : " without")
+                                      << " sound");
+      EXPECT_EQ(gui().cell(at("edit_list"), static_cast<int>(i), edit_list_status_column), edit_status_done);
+      const std::string output = out + "/row" + std::to_string(i + 1) + ".mp4";
+      // "V": the picture, not the cover picture an mp4 source's output carries.
+      EXPECT_EQ(test_env::stream_entry(output, "V:0", "codec_name"), "h264");
+      EXPECT_EQ(test_env::stream_entry(output, "V:0", "pix_fmt"), "yuv420p");
+      EXPECT_EQ(test_env::stream_entry(output, "V:0", "width") + "x" + test_env::stream_entry(output, "V:0", "height"),
+                "160x90");
+      const int frames = std::atoi(test_env::stream_entry(output, "V:0", "nb_read_frames", {"-count_frames"}).c_str());
+      EXPECT_NEAR(frames, r.shown * 25, 3);
+      EXPECT_EQ(test_env::stream_entry(output, "a:0", "codec_type"), r.sound ? "audio" : "");
+      if (r.sound) {
+        EXPECT_NEAR(std::atof(test_env::stream_entry(output, "a:0", "duration").c_str()), r.shown, 0.25);
+        EXPECT_GT(test_env::tone_level_db(output, 440, 0.0), -40.0);
+      }
+      EXPECT_TRUE(test_env::decodes_without_errors(output));
+      // Both halves: the source's start begins the output and its end ends it, moving to
+      // the last frame (no frozen tail). The sources' pictures are those of the reference
+      // at the same time.
+      const double delay = r.seconds - r.shown;
+      const auto near_reference = [&](double at_output, double at_reference) {
+        return mean_frame_difference(decode_frame(output, at_output), decode_frame(reference, at_reference));
+      };
+      // The first frame is the first piece's alone, also where the transition begins with
+      // it.
+      EXPECT_LT(near_reference(0.0, 0.0), 14.0);
+      for (const double before_end : {0.1, 0.6}) {
+        const double at_output = r.shown - before_end;
+        const double same = near_reference(at_output, r.seconds - before_end);
+        EXPECT_LT(same, 14.0) << before_end;
+        EXPECT_GT(near_reference(at_output, at_output), same + 8.0) << before_end;
+      }
+    }
+  }
+};
+
+}  // namespace
+
+// The lengths that hung: with HALF = 4 the second piece was no longer than the
+// transition.
+TEST_F(RandomTransitionRecordings, SixSecondClipsOfEveryKindAreJoinedAndTheJoinEnds) {
+  run_rows({{6, "mp4", true, 4}, {6, "avi", false, 4}, {6, "webm", false, 4}, {6, "ts", true, 4}});
+}
+
+// Too short for a transition of two seconds: one second, both halves kept.
+TEST_F(RandomTransitionRecordings, ShortClipsGetAOneSecondTransitionAndKeepBothHalves) {
+  run_rows({{3, "flv", true, 2}, {3, "mp4", false, 2}, {4, "webm", true, 3}, {4, "mkv", false, 3}});
+}
+
+TEST_F(RandomTransitionRecordings, TenSecondClipsAreJoinedAtSix) {
+  run_rows({{10, "mov", true, 8}, {10, "flv", false, 8}});
+}
+
+// The steps after the transition see the shortened video: the background picture video
+// and the added audio last as long as the joined picture, with no frozen, silent tail
+// and no sound past the picture's end.
+TEST_F(RandomTransitionRecordings, LaterStepsGoOnWithTheShortenedLength) {
+  test_env::RecordingClip clip;
+  clip.seconds = 10;
+  clip.width = 160;
+  clip.height = 90;
+  const std::string source = dir / "ten.mp4";
+  ASSERT_TRUE(test_env::make_recording_clip(source, clip));
+  const std::string music = dir / "music.mp3";
+  ASSERT_TRUE(test_env::make_clip({"-f", "lavfi", "-i", "sine=frequency=1000:duration=14", music}));
+  const std::string out = dir / "out";
+  fs::create_directories(out);
+  type("edit_output_folder_field", out);
+  check("random_transition_check");
+  check("mute_check");
+  check("merge_audio_check");
+  type("audio_file_field", music);
+  check("background_picture_check");
+  type("background_picture_field", picture("background.jpg", 160, 90, "blue"));
+  check("edit_format_mkv_radio");
+  gui().append_row(at("edit_list"), {"1", source, "", ""});
+  bound_converter_runs();
+  batch_edit_videos(window);
+  EXPECT_TRUE(killed_converter_calls().empty());
+
+  EXPECT_EQ(gui().cell(at("edit_list"), 0, edit_list_status_column), edit_status_done);
+  const std::string output = out + "/ten.mkv";
+  const test_env::ProbeResult probe = test_env::ffprobe(output);
+  EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
+  // 10 s less the transition's 2 s, picture and sound alike.
+  EXPECT_NEAR(probe.duration, 8.0, 0.3);
+  const int frames = test_env::count_video_frames(output);
+  const double rate = [&] {
+    const std::string r = test_env::stream_entry(output, "v:0", "r_frame_rate");
+    return std::atof(r.c_str()) / std::max(1.0, std::atof(r.substr(r.find('/') + 1).c_str()));
+  }();
+  EXPECT_NEAR(frames / rate, 8.0, 0.3);
+  EXPECT_GT(test_env::tone_level_db(output, 1000, 7.0), -50.0);
+  // The picture moves to its end.
+  EXPECT_GT(mean_frame_difference(decode_frame(output, probe.duration - 0.1), decode_frame(output, probe.duration - 0.7)),
+            5.0);
 }

@@ -1,8 +1,10 @@
 // The scrolling subtitle step on the real converter: the text reaches the converter
 // through its file and is drawn exactly as typed, with no argument of its own; typed
 // values that are no numbers never reach a command; the font is named so that any
-// file name stays one option value; without a selected font the first of the list is
-// used, without any font the step is passed over.
+// file name stays one option value; the chosen font is the one drawn, and one without
+// the text's characters gives way to an installed font that has them all; without a
+// selected font the first of the list is used, without any font the step is passed
+// over.
 
 #include "engine/edit/edit_step_subtitle.h"
 
@@ -21,6 +23,7 @@ using test_env::mean_frame_difference;
 
 constexpr const char* chinese_font = "/usr/share/fonts/truetype/wqy/wqy-microhei.ttc";
 constexpr const char* latin_font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr const char* serif_font = "/usr/share/fonts/truetype/dejavu/DejaVuSerif.ttf";
 
 // Frame 25 of the file (a second in), the band at the bottom where the subtitle runs,
 // after `filter` when one is given.
@@ -98,6 +101,51 @@ TEST_F(SubtitleStep, TheTextIsDrawnExactlyAsTypedWithoutAnArgumentOfItsOwn) {
   EXPECT_LT(to_typed, 5.0);
   EXPECT_GT(mean_frame_difference(output, drawn(altered)), to_typed + 4.0);
   EXPECT_GT(mean_frame_difference(output, subtitle_band(video.source)), to_typed + 4.0);
+}
+
+TEST_F(SubtitleStep, TheChosenFontIsDrawnAndOneWithoutTheTextsCharactersGivesWay) {
+  const std::string source = landscape_clip();
+  type("subtitle_size_combo", "30");
+  type("subtitle_speed_combo", "10");  // a second in, most of the text is in the picture
+  const std::string look = "y=h-line_h-30:x=(w-mod(10*n\\,w+tw)):fontsize=30:fontcolor=#FFFF00:shadowy=0";
+  // The band of the source with `text` drawn by `font`.
+  const auto drawn = [&](const std::string& font, const std::string& text) {
+    const std::string text_file = dir / "reference.txt";
+    test_env::write_file(text_file, text);
+    return subtitle_band(source, "drawtext=fontfile=" + font + ":textfile=" + text_file + ":expansion=none:" + look);
+  };
+  struct Case {
+    std::string chosen;  // the font selected in the combo
+    std::string text;
+    std::string drawn;      // the font the picture shows
+    std::string not_drawn;  // a font it does not show
+  };
+  const Case cases[] = {
+      {latin_font, "Subtitle 42", latin_font, serif_font},
+      {serif_font, "Subtitle 42", serif_font, latin_font},
+      {chinese_font, "中文字幕 42", chinese_font, latin_font},
+      // The first font of the list, as a remembered font that is not installed selects
+      // it: it has no Chinese, and would draw boxes. An installed Chinese font draws
+      // the text instead (the install script brings one).
+      {latin_font, "中文字幕 42", installed_font_covering_text("中文字幕 42"), latin_font},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.chosen << " " << c.text);
+    const std::string name = "chosen" + fs::path(c.chosen).extension().string();
+    fs::remove(run + "/bin/" + name);
+    use_font(c.chosen, name);
+    subtitle(c.text);
+    EditVideoState video = start_video(source);
+    run_step(video);
+    EXPECT_EQ(status(video), "添加字幕成功");
+    ASSERT_EQ(video.current, 2);
+    const test_env::DecodedFrame output = subtitle_band(video.current_file());
+    const double to_drawn = mean_frame_difference(output, drawn(c.drawn, c.text));
+    EXPECT_LT(to_drawn, 5.0);
+    EXPECT_GT(mean_frame_difference(output, drawn(c.not_drawn, c.text)), to_drawn + 6.0);
+    fs::remove(video.work_file_a);
+    fs::remove(video.work_file_b);
+  }
 }
 
 TEST_F(SubtitleStep, TypedValuesThatAreNoNumbersNeverReachTheConverter) {

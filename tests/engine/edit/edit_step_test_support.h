@@ -115,6 +115,15 @@ class EditStepTest : public ::testing::Test {
   void fail_converter_calls(const std::string& pattern, int exit_code, int bytes) {
     test_env::install_failing_converter(run, converter_log(), pattern, exit_code, bytes);
   }
+  // From now on every call is logged, and a call still running after `seconds` is
+  // killed (a join that would never end fails its test instead of stalling it).
+  void bound_converter_runs(int seconds = 60) {
+    test_env::install_time_limited_converter(run, converter_log(), seconds);
+  }
+  // The calls the bound of `bound_converter_runs` killed so far.
+  std::vector<std::vector<std::string>> killed_converter_calls() const {
+    return test_env::read_logged_commands(test_env::killed_log_path(converter_log()));
+  }
   // The logged calls so far, each its argument list; the log is emptied.
   std::vector<std::vector<std::string>> take_converter_calls() {
     auto calls = test_env::read_logged_commands(converter_log());
