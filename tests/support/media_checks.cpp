@@ -1,5 +1,6 @@
 #include "tests/support/media_checks.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -24,6 +25,24 @@ int count_video_frames(const std::string& path) {
   const std::string frames = stream_entry(path, "v:0", "nb_read_frames", {"-count_frames"});
   if (frames.empty() || frames == "N/A") return -1;
   return std::atoi(frames.c_str());
+}
+
+std::vector<std::string> decoded_frame_sizes(const std::string& path) {
+  const ProgramResult r = run_program({QF_SYSTEM_FFPROBE, "-v", "error", "-select_streams", "v:0", "-show_entries",
+                                       "frame=width,height", "-of", "default=nw=1", path});
+  std::vector<std::string> sizes;
+  if (r.exit_code != 0) return sizes;
+  // "width=W" then "height=H" for every frame.
+  std::istringstream lines(r.output);
+  std::string width;
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.starts_with("width=")) width = line.substr(6);
+    if (!line.starts_with("height=")) continue;
+    const std::string size = width + "x" + line.substr(7);
+    if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
+  }
+  return sizes;
 }
 
 std::vector<int> DecodedFrame::pixel(int x, int y) const {

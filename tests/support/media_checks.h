@@ -17,6 +17,11 @@ std::string stream_entry(const std::string& path, const std::string& streams, co
 // The number of video frames the file decodes to; -1 when it cannot be read.
 int count_video_frames(const std::string& path);
 
+// The different sizes ("WxH") of the decoded video frames of the file, in the order
+// they first appear: one entry when every frame has the same size; empty when nothing
+// decodes.
+std::vector<std::string> decoded_frame_sizes(const std::string& path);
+
 // The frame shown at `seconds`, decoded to RGB (3 bytes a pixel, rows top to bottom),
 // after the filter `filter` when one is given; empty when nothing was decoded.
 struct DecodedFrame {
