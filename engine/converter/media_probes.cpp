@@ -5,6 +5,7 @@
 #include "engine/common/globals.h"
 #include "engine/common/text_helpers.h"
 #include "engine/converter/converter_runner.h"
+#include "engine/converter/video_stream_line.h"
 #include "platform/shortpath.h"
 
 std::string short_path_for_command(const std::string& path) {
@@ -97,5 +98,6 @@ StreamFacts probe_stream_facts(const std::string& path) {
   StreamFacts facts;
   facts.has_audio = console_lists_audio_stream(console);
   facts.frame = parse_frame_size(console);
+  facts.frame_rate = read_video_stream_line(console).frame_rate;
   return facts;
 }

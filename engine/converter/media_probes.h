@@ -63,6 +63,7 @@ std::string duration_in_console(const std::string& console_text);
 struct StreamFacts {
   FrameSize frame;         // by the shared frame-size rule, every pass; 0 when not found
   bool has_audio = false;  // an audio stream is listed
+  std::string frame_rate;  // the video's frame rate as listed ("25", "29.97"); "" when not given
 };
 
 // True when `console_text` lists an audio stream: a line that begins (after blanks)
@@ -70,7 +71,7 @@ struct StreamFacts {
 // 44100 Hz, ..."); the words in a title or a file name are no stream.
 bool console_lists_audio_stream(const std::string& console_text);
 
-// The frame size and sound of the media file at `path` as the converter reads them:
+// The frame size, sound and frame rate of the media file at `path` as the converter reads them:
 // `ffmpeg_global_options` + " -i " + the quoted `short_path_for_command` of the path
 // on `ffmpeg_exe_path` (no output: the converter lists the streams and stops). A path
 // that still needs an alias is not handed to the converter; nothing is found then.

@@ -5,6 +5,7 @@
 #include "engine/common/file_helpers.h"
 #include "engine/common/globals.h"
 #include "engine/converter/frame_size.h"
+#include "engine/converter/video_stream_line.h"
 #include "engine/edit/edit_job_command.h"
 #include "platform/files.h"
 
@@ -12,27 +13,31 @@ namespace {
 
 bool work_file_made(const std::string& path) { return path_exists(path) && get_file_size(path) >= 1; }
 
+// The console text of a converter run with `path` as its only input (no output: the
+// converter lists the streams and stops), kept in `ffmpeg_output`.
+void read_streams_into_ffmpeg_output(const std::string& path) {
+  EditCommand probe;
+  probe.text(" -i ").path(path);
+  EditRunOptions options;
+  options.collect_console = true;
+  run_edit_command(probe, options);
+}
+
 bool copy_into_first_work_file(const EditVideoState& state, const std::string& source_console) {
-  if (!copy_file(state.source, state.work_file_a, false)) return false;
-  if (!source_console.empty()) {
-    ffmpeg_output.set(source_console);
-  } else {
-    // Only the console text is wanted: the converter reads the source's streams and
-    // stops for want of an output.
-    EditCommand probe;
-    probe.text(" -i ").path(state.source);
-    EditRunOptions options;
-    options.collect_console = true;
-    run_edit_command(probe, options);
-  }
-  return work_file_made(state.work_file_a);
+  ffmpeg_output.set(source_console);
+  return copy_file(state.source, state.work_file_a, false) && work_file_made(state.work_file_a);
 }
 
 bool transcode_into_first_work_file(const EditVideoState& state) {
-  constexpr std::array<const char*, 3> video_options = {" -vcodec h264", " -c:v libx264", " -vcodec copy"};
+  // The encodes give every picture the shape each later step and player needs: even
+  // sides (the first column or row past an even size is dropped) and 8-bit 4:2:0. The
+  // converter turns a rotated picture upright as it decodes.
+  const std::string picture = std::string(" -vf ") + first_work_file_even_crop + " -pix_fmt yuv420p";
+  const std::array<std::string, 3> video_options = {" -vcodec h264" + picture, " -c:v libx264" + picture,
+                                                    " -vcodec copy"};
   EditRunOptions options;
   options.collect_console = true;
-  for (const char* video : video_options) {
+  for (const std::string& video : video_options) {
     EditCommand command;
     command.text(" -i ").path(state.source).text(video).text(" -y ").path(state.work_file_a);
     if (!command.usable()) return false;
@@ -44,12 +49,35 @@ bool transcode_into_first_work_file(const EditVideoState& state) {
 
 }  // namespace
 
+bool source_picture_copyable(const std::string& console_text) {
+  const VideoStreamLine video = read_video_stream_line(console_text);
+  const bool eight_bit_420 = video.pixel_format == "yuv420p" || video.pixel_format == "yuvj420p";
+  return video.found && video.codec == "h264" && eight_bit_420 && video.width > 0 && video.height > 0 &&
+         video.width % 2 == 0 && video.height % 2 == 0 && video.rotation == 0;
+}
+
 bool make_first_work_file(EditVideoState& state, const std::string& source_console) {
   delete_file(state.work_file_a);
   delete_file(state.work_file_b);
   ffmpeg_output.set("");
-  const bool copied = state.source_extension == ".mp4" || state.source_extension == ".mkv";
-  const bool made = copied ? copy_into_first_work_file(state, source_console) : transcode_into_first_work_file(state);
+  bool made = false;
+  bool copied = false;
+  if (state.source_extension == ".mp4" || state.source_extension == ".mkv") {
+    std::string console = source_console;
+    if (console.empty()) {
+      read_streams_into_ffmpeg_output(state.source);
+      console = ffmpeg_output.get();
+    }
+    if (source_picture_copyable(console)) {
+      copied = true;
+      made = copy_into_first_work_file(state, console);
+    }
+  }
+  if (!copied) {
+    made = transcode_into_first_work_file(state);
+    // The size the picture shows: read from what the transcode wrote.
+    if (made) read_streams_into_ffmpeg_output(state.work_file_a);
+  }
   read_edit_frame_size(state);
   state.current = 1;
   return made;
@@ -61,4 +89,5 @@ void read_edit_frame_size(EditVideoState& state) {
   ffmpeg_output.set(console);
   state.width = size.width;
   state.height = size.height;
+  state.sample_aspect = read_video_stream_line(console).sample_aspect;
 }

@@ -1,5 +1,8 @@
 #include "engine/edit/edit_job_state.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "engine/common/file_helpers.h"
 #include "engine/common/globals.h"
 #include "engine/common/text_helpers.h"
@@ -25,6 +28,14 @@ EditVideoState make_edit_video_state(int row_number, RowId row_id, const std::st
   state.work_file_a = work_folder + number + extension;
   state.work_file_b = work_folder + number + "a" + extension;
   return state;
+}
+
+int edit_shown_width(const EditVideoState& state) {
+  const SampleAspect& aspect = state.sample_aspect;
+  if (aspect.num == aspect.den || aspect.num <= 0 || aspect.den <= 0) return state.width;
+  const long long shown = (static_cast<long long>(state.width) * aspect.num * 2 + aspect.den) / (2LL * aspect.den);
+  const int width = static_cast<int>(std::min<long long>(shown, std::numeric_limits<int>::max()));
+  return width % 2 == 0 ? width : width - 1;
 }
 
 void set_edit_status(const EditPage& page, const EditVideoState& state, const std::string& status) {

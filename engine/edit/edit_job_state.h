@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/converter/video_stream_line.h"
 #include "platform/gui/gui.h"
 
 // The edit page of the main window as the job and its steps read it: the option boxes
@@ -64,6 +65,7 @@ struct EditVideoState {
   int current = 1;          // 1: A is current, 2: B is current
   int width = 0;            // frame size; 0 when not found
   int height = 0;
+  SampleAspect sample_aspect;  // the shape of its pixels (DVD and VCD pictures are not square)
   int kept_length = 0;      // D: whole seconds after the head and tail cuts
                             // (D and D0 follow a change of the playback speed)
   std::string trim_start = "00:00:00";  // start of the kept part
@@ -75,6 +77,12 @@ struct EditVideoState {
   const std::string& current_file() const { return current == 2 ? work_file_b : work_file_a; }
   const std::string& next_file() const { return current == 2 ? work_file_a : work_file_b; }
 };
+
+// The width the video shows at its held height: the held width times the pixels'
+// width-to-height ratio, to the nearest pixel, an odd result made even (less one). The
+// held width itself for square pixels. Portrait or landscape is this width against the
+// held height.
+int edit_shown_width(const EditVideoState& state);
 
 // The state of row `row_number` whose source is `source`, with its duration text
 // already probed: the extension, the work files in `work_folder` (ending in "/"), D0,

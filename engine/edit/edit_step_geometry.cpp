@@ -27,9 +27,11 @@ bool cut_from_edges(int& start, int& length, int size) {
   return true;
 }
 
-int even(int value) { return value % 2 == 0 ? value : value - 1; }
-
 }  // namespace
+
+int even_side(int value) { return value % 2 == 0 ? value : value - 1; }
+
+int even_side_of(double value) { return even_side(whole_part(value)); }
 
 bool span_fits(double start, double length, int size) { return !(start + length - size > fit_tolerance); }
 
@@ -49,9 +51,9 @@ FrameSize scaled_frame_size(FrameSize size, double percent) {
 
 BackgroundLayout background_layout(FrameSize video, const BackgroundOptions& options) {
   BackgroundLayout layout;
-  layout.frame = video;
+  layout.frame = {even_side(video.width), even_side(video.height)};
   if (options.size_from_picture) {
-    const FrameSize picture{even(options.picture.width), even(options.picture.height)};
+    const FrameSize picture{even_side(options.picture.width), even_side(options.picture.height)};
     if (picture.width != 0 && picture.height != 0) layout.frame = picture;
   }
   layout.video = scaled_frame_size(video, options.percent);

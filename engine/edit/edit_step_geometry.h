@@ -12,6 +12,13 @@
 
 #include "engine/converter/frame_size.h"
 
+// A side the encoder takes: an odd `value` less one (641 -> 640, -1 -> -2, which the
+// scale filter reads as "keep the proportions, a multiple of 2"); an even one as it is.
+int even_side(int value);
+// The whole part of `value` (truncated toward zero, kept within the int range) made
+// even by `even_side`.
+int even_side_of(double value);
+
 // Whether a span of `length` from `start` ends within `size`: start + length - size is
 // not above 1e-7.
 bool span_fits(double start, double length, int size);
@@ -49,8 +56,8 @@ struct BackgroundOptions {
 
 struct BackgroundLayout {
   FrameSize frame;  // NW x NH: the picture's size made even (an odd side loses one);
-                    // the video's own size when it is not taken from the picture or
-                    // either side is then 0
+                    // the video's own size, made even the same way, when it is not
+                    // taken from the picture or either side is then 0
   FrameSize video;  // SW x SH: the video at `percent` of its own size
   int x = 0, y = 0;  // centred: the whole parts of (NW - SW) / 2 and (NH - SH) / 2;
                      // otherwise the whole parts of left and top

@@ -37,7 +37,13 @@ int lay_video_on_background(const EditVideoState& state, const std::string& pict
   delete_file(copy);
   if (!copy_file(state.current_file(), copy, true)) return -1;
 
-  const bool has_sound = probe_stream_facts(copy).has_audio;
+  const StreamFacts facts = probe_stream_facts(copy);
+  const bool has_sound = facts.has_audio;
+  // The overlay's output takes the rate of the picture video: that is the video's own
+  // (10 a second when the converter lists none). The picture is read at that rate too:
+  // read at its default 25 a second, the picture video would get no more frames than
+  // that (an mkv output never repeats a frame to reach a higher "-r").
+  const std::string rate = is_frame_rate_text(facts.frame_rate) ? facts.frame_rate : "10";
   if (has_sound) {
     EditCommand extract;
     extract.text(" -i ").path(copy).text(" -f mp3 -y ").path(sound);
@@ -46,11 +52,11 @@ int lay_video_on_background(const EditVideoState& state, const std::string& pict
 
   const std::string frame = std::to_string(layout.frame.width) + "x" + std::to_string(layout.frame.height);
   EditCommand still;
-  still.text(" -f image2 -loop 1 -i ").path(picture);
+  still.text(" -f image2 -loop 1 -framerate " + rate + " -i ").path(picture);
   if (has_sound) still.text(" -i ").path(sound);
   // "-pix_fmt yuv420p": a JPEG gives a full-range picture, and the overlay would copy
   // the video's limited-range values into it as they are, washing the video out.
-  still.text(" -vcodec h264 -pix_fmt yuv420p -b:v 200k -r 10 -t " + std::to_string(state.kept_length) + " -s " +
+  still.text(" -vcodec h264 -pix_fmt yuv420p -b:v 200k -r " + rate + " -t " + std::to_string(state.kept_length) + " -s " +
              frame + " -acodec copy -y ")
       .path(background);
   if (!edit_run_output_counts(run_edit_command(still), background)) return -1;

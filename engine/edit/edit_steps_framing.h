@@ -5,16 +5,20 @@
 //
 //   26 background_picture_check: the video, scaled to a percentage of its own size, on
 //      a still background picture (`background_layout`). The new frame takes the
-//      picture's size ("背景图", made even) or keeps the video's ("原视频"); the video is
+//      picture's size ("背景图") or keeps the video's ("原视频"), made even; the video is
 //      centred ("居中") or at the left and top fields. Four runs:
 //        the current file copied to run folder + "/bin/temp.mkv", where the converter's
 //        movie filter finds it (the converter's working folder is "bin");
 //        " -i temp.mkv -f mp3 -y tmp.mp3"                           (only with sound)
-//        " -f image2 -loop 1 -i PICTURE -i tmp.mp3 -vcodec h264 -pix_fmt yuv420p -b:v 200k
-//          -r 10 -t D -s NWxNH -acodec copy -y tmp.mkv"  (without "-i tmp.mp3" when silent)
+//        " -f image2 -loop 1 -framerate RATE -i PICTURE -i tmp.mp3 -vcodec h264
+//          -pix_fmt yuv420p -b:v 200k -r RATE -t D -s NWxNH -acodec copy -y tmp.mkv"
+//          (without "-i tmp.mp3" when silent)
 //        " -i tmp.mkv -vf "movie='temp.mkv',scale=SWxSH[test];[in][test]overlay=x=X:y=Y,
 //          setsar=1" -vcodec h264 -y NEXT"
-//      D is the kept length in whole seconds. The background is made in the video's own
+//      D is the kept length in whole seconds, RATE the video's frame rate as the
+//      converter lists it (10 when it lists none), for the picture as it is read and
+//      for the picture video: the overlay's output takes the picture video's rate, so
+//      the video keeps its own. The background is made in the video's own
 //      colour range with square pixels, so the video keeps its colours and the output
 //      its proportions whatever the picture. tmp.mp3 and tmp.mkv sit in the work folder
 //      and are removed before the step, so a video never gets another one's sound;

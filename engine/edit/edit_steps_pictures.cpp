@@ -106,6 +106,9 @@ void run_resize_step(EditVideoState& state, const EditPage& page) {
   set_edit_status(page, state, "正在改尺寸");
   const auto size = number_fields(page, {"resize_width_field", "resize_height_field"});
   if (!size) return;
-  const std::string options = " -vf scale=" + (*size)[0] + ":" + (*size)[1] + ",setsar=1 -vcodec h264";
+  // The encoder takes even sides only: an odd typed side loses one.
+  const std::string width = std::to_string(even_side_of(text_to_number((*size)[0])));
+  const std::string height = std::to_string(even_side_of(text_to_number((*size)[1])));
+  const std::string options = " -vf scale=" + width + ":" + height + ",setsar=1 -vcodec h264";
   keep_step_output(state, page, "尺寸已改", run_edit_command(current_to_next_command(state, options)));
 }

@@ -21,9 +21,10 @@
 //      -filter_complex "overlay=0:0,overlay=0:main_h-overlay_h+8"": the top picture at
 //      the top left corner, the bottom one at the left edge with its lower edge 8
 //      pixels below the frame's.
-//   25 resize_check " -vf scale=WIDTH:HEIGHT,setsar=1 -vcodec h264". The frame size the
-//      video's state holds is not changed; the later steps that test boxes read the
-//      work file's own size.
+//   25 resize_check " -vf scale=WIDTH:HEIGHT,setsar=1 -vcodec h264", WIDTH and HEIGHT
+//      the whole parts of the typed values, an odd one less one (`even_side_of`: the
+//      encoder takes even sides only). The frame size the video's state holds is not
+//      changed; the later steps that test boxes read the work file's own size.
 //
 // Every typed value is a decimal number before it reaches a command (a minus sign
 // allowed); a field that holds anything else passes the step over after its "before"

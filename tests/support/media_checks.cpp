@@ -1,5 +1,6 @@
 #include "tests/support/media_checks.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 
@@ -61,6 +62,14 @@ std::vector<std::pair<std::string, int>> video_frame_runs(const std::string& pat
 
 std::vector<std::pair<std::string, int>> video_frame_sizes(const std::string& path) {
   return video_frame_runs(path, {"width", "height"}, "x");
+}
+
+std::vector<std::string> decoded_frame_sizes(const std::string& path) {
+  std::vector<std::string> sizes;
+  for (const auto& [size, frames] : video_frame_sizes(path)) {
+    if (std::find(sizes.begin(), sizes.end(), size) == sizes.end()) sizes.push_back(size);
+  }
+  return sizes;
 }
 
 std::vector<int> DecodedFrame::pixel(int x, int y) const {

@@ -30,6 +30,11 @@ std::vector<std::pair<std::string, int>> video_frame_runs(const std::string& pat
 // whose picture changes size after 50 frames.
 std::vector<std::pair<std::string, int>> video_frame_sizes(const std::string& path);
 
+// The different sizes ("WxH") of the decoded video frames of the file, in the order
+// they first appear: one entry when every frame has the same size; empty when nothing
+// decodes.
+std::vector<std::string> decoded_frame_sizes(const std::string& path);
+
 // The frame shown at `seconds`, decoded to RGB (3 bytes a pixel, rows top to bottom),
 // after the filter `filter` when one is given; empty when nothing was decoded.
 struct DecodedFrame {

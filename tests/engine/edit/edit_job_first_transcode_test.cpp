@@ -10,6 +10,8 @@
 
 #include "engine/common/globals.h"
 #include "engine/converter/media_probes.h"
+#include "tests/support/media_checks.h"
+#include "tests/support/recording_clips.h"
 #include "tests/support/test_env.h"
 
 namespace fs = std::filesystem;
@@ -108,4 +110,73 @@ TEST_F(FirstWorkFile, ACopiedSourceTakesItsFrameSizeFromTheDurationProbesRun) {
   EXPECT_EQ(state.width, 160);
   EXPECT_EQ(state.height, 120);
   EXPECT_EQ(ffmpeg_output.get(), console);
+}
+
+TEST(SourcePictureCopyable, OnlyAnUprightEvenEightBitH264PictureIsCopied) {
+  const auto stream = [](const std::string& description, const std::string& side_data = "") {
+    return "  Stream #0:0[0x1](und): Video: " + description + "\n" + side_data +
+           "  Stream #0:1[0x2](und): Audio: aac (LC), 48000 Hz, stereo, fltp\n";
+  };
+  struct Case {
+    const char* name;
+    std::string console;
+    bool copied;
+  } cases[] = {
+      {"ordinary", stream("h264 (High), yuv420p(progressive), 1280x720 [SAR 1:1 DAR 16:9], 30 fps"), true},
+      {"full range", stream("h264 (High), yuvj420p(pc, progressive), 640x480 [SAR 1:1 DAR 4:3], 30 fps"), true},
+      {"non-square pixels", stream("h264 (High), yuv420p, 720x576 [SAR 16:15 DAR 4:3], 25 fps"), true},
+      {"10-bit", stream("h264 (High 10), yuv420p10le(progressive), 1280x720 [SAR 1:1 DAR 16:9], 30 fps"), false},
+      {"4:4:4", stream("h264 (High 4:4:4 Predictive), yuv444p(progressive), 1280x720, 30 fps"), false},
+      {"rotated", stream("h264 (High), yuv420p(progressive), 854x480, 30 fps",
+                         "    Side data:\n      displaymatrix: rotation of -90.00 degrees\n"),
+       false},
+      {"upside down", stream("h264 (High), yuv420p(progressive), 854x480, 30 fps",
+                             "    Side data:\n      displaymatrix: rotation of 180.00 degrees\n"),
+       false},
+      {"odd width", stream("h264 (High), yuv420p, 853x480, 25 fps"), false},
+      {"another codec", stream("hevc (Main), yuv420p(tv), 1280x720, 30 fps"), false},
+      {"no video", "  Stream #0:0: Audio: aac (LC), 48000 Hz, stereo, fltp\n", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(source_picture_copyable(c.console), c.copied);
+  }
+}
+
+// Every source's work file is one each later step and every player can take: H.264 in
+// 8-bit 4:2:0, even sides, upright; the held frame size and pixel shape are the work
+// file's. An ordinary mp4 is still copied as it is.
+TEST_F(FirstWorkFile, EverySourceGetsAnEvenUprightEightBitWorkFile) {
+  struct Case {
+    const char* name;
+    test_env::RecordingClip clip;
+    std::string size;    // of the work file, as it shows
+    SampleAspect aspect;
+    bool copied;
+  } cases[] = {
+      {"ordinary.mp4", {.seconds = 1}, "320x180", {1, 1}, true},
+      {"phone.mp4", {.seconds = 1, .rotation = 90}, "180x320", {1, 1}, false},
+      {"ten_bit.mp4", {.seconds = 1, .sound_tracks = 0, .ten_bit = true}, "320x180", {1, 1}, false},
+      {"ten_bit.mkv", {.seconds = 1, .container = "mkv", .ten_bit = true}, "320x180", {1, 1}, false},
+      {"odd.webm", {.seconds = 1, .width = 321, .height = 241, .container = "webm"}, "320x240", {1, 1}, false},
+      {"odd.ogv", {.seconds = 1, .width = 275, .height = 269, .container = "ogv", .sound_tracks = 0}, "274x268",
+       {1, 1}, false},
+      {"dvd.mp4", {.seconds = 1, .width = 180, .height = 144, .sar = "16:15"}, "180x144", {16, 15}, true},
+  };
+  int row = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string source = dir / c.name;
+    ASSERT_TRUE(test_env::make_recording_clip(source, c.clip));
+    std::string console;
+    const std::string duration = probe_duration_with_console(source, &console);
+    EditVideoState state = make_edit_video_state(++row, 1, source, duration, work);
+    ASSERT_TRUE(make_first_work_file(state, console));
+    EXPECT_EQ(read_file(state.work_file_a) == read_file(source), c.copied);
+    EXPECT_EQ(test_env::shown_frame_size(state.work_file_a), c.size);
+    EXPECT_EQ(test_env::stream_entry(state.work_file_a, "v:0", "codec_name"), "h264");
+    EXPECT_EQ(test_env::stream_entry(state.work_file_a, "v:0", "pix_fmt"), "yuv420p");
+    EXPECT_EQ(std::to_string(state.width) + "x" + std::to_string(state.height), c.size);
+    EXPECT_EQ(state.sample_aspect, c.aspect);
+  }
 }

@@ -83,8 +83,8 @@ TEST(BackgroundLayout, FrameFromThePictureOrTheVideoAndTheVideoCentredOrPlaced) 
       // Centring a video larger than the frame puts it above and left of the corner.
       {"centred, larger than the frame", {320, 240}, {true, {201, 151}, 85, true, 0, 0},
        {{200, 150}, {272, 204}, -36, -27}},
-      {"odd differences round toward zero", {321, 241}, {false, {}, 50, true, 0, 0},
-       {{321, 241}, {160, 120}, 80, 60}},
+      {"the video's odd size made even, the video's own scale toward zero", {321, 241}, {false, {}, 50, true, 0, 0},
+       {{320, 240}, {160, 120}, 80, 60}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

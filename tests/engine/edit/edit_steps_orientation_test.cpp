@@ -19,6 +19,7 @@ using test_env::mean_frame_difference;
 const std::string portrait_filter =
     "[0:v]scale=ih:iw,boxblur=luma_radius=min(h\\,w)/10:luma_power=3:chroma_radius=min(cw\\,ch)/10:chroma_power=1[bg];"
     "[bg][0:v]overlay=(W-w)/2:(H-h)/2,setsar=1,crop=w=iw";
+// Step 9's filter for a 16:9 picture.
 const std::string landscape_filter =
     "[0:v]scale=256/81*iw:256/81*ih,boxblur=luma_radius=min(h\\,w)/10:luma_power=3:chroma_radius=min(cw\\,ch)/10:"
     "chroma_power=1[bg];[bg][0:v]overlay=(W-w)/2:(H-h)/2,setsar=1,crop=w=iw*81/256";
@@ -64,6 +65,29 @@ TEST_F(OrientationSteps, PortraitToLandscapeLaysThePictureOverItsBlurredCopy) {
   EXPECT_GT(side[0] + side[1] + side[2], 60);
 }
 
+TEST(LandscapeToPortraitFilter, EnlargesByTheSquareOfThePicturesProportions) {
+  EXPECT_EQ(landscape_to_portrait_filter(1920, 1080), landscape_filter);
+  EXPECT_EQ(landscape_to_portrait_filter(1280, 720), landscape_filter);
+  struct Case {
+    int width, height;
+    std::string up, back;
+  } cases[] = {
+      {320, 240, "16/9", "9/16"},          // 4:3
+      {768, 576, "16/9", "9/16"},          // a DVD picture as it shows
+      {852, 478, "181476/57121", "57121/181476"},
+      {1000, 1000, "1/1", "1/1"},
+      {0, 0, "1/1", "1/1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    std::string expected = landscape_filter;
+    expected.replace(expected.find("256/81"), 6, c.up);
+    expected.replace(expected.find("256/81"), 6, c.up);
+    expected.replace(expected.find("81/256"), 6, c.back);
+    EXPECT_EQ(landscape_to_portrait_filter(c.width, c.height), expected);
+  }
+}
+
 TEST_F(OrientationSteps, LandscapeToPortraitGivesTheTallFrameAtTheSwappedSize) {
   const std::string source = landscape_clip();
   EditVideoState video = start_video(source);
@@ -76,8 +100,10 @@ TEST_F(OrientationSteps, LandscapeToPortraitGivesTheTallFrameAtTheSwappedSize) {
 
   const auto calls = take_converter_calls();
   ASSERT_EQ(calls.size(), 2u);
-  EXPECT_EQ(calls[0], (std::vector<std::string>{"-i", video.work_file_a, "-lavfi", landscape_filter, "-vcodec",
-                                                "h264", "-preset", "ultrafast", "-y", video.work_file_b}));
+  // A 4:3 picture: enlarged by (4/3)^2.
+  const std::string filter = landscape_to_portrait_filter(320, 240);
+  EXPECT_EQ(calls[0], (std::vector<std::string>{"-i", video.work_file_a, "-lavfi", filter, "-vcodec", "h264",
+                                                "-preset", "ultrafast", "-y", video.work_file_b}));
   EXPECT_EQ(calls[1], (std::vector<std::string>{"-i", video.work_file_b, "-vf", "scale=240:320,setsar=1", "-vcodec",
                                                 "h264", "-preset", "ultrafast", "-y", video.work_file_a}));
   // The scaled frame was written over the current file, which stays current.
@@ -87,7 +113,7 @@ TEST_F(OrientationSteps, LandscapeToPortraitGivesTheTallFrameAtTheSwappedSize) {
   EXPECT_EQ(probe.codec_types, (std::vector<std::string>{"video", "audio"}));
   EXPECT_NEAR(probe.duration, 2.0, 0.2);
   const test_env::DecodedFrame expected =
-      decode_frame(source, 1.0, as_simple_filter(landscape_filter) + ",scale=240:320,setsar=1");
+      decode_frame(source, 1.0, as_simple_filter(filter) + ",scale=240:320,setsar=1");
   ASSERT_EQ(expected.width, 240);
   EXPECT_LT(mean_frame_difference(decode_frame(video.current_file(), 1.0), expected), 6.0);
 }
