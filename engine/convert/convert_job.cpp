@@ -58,7 +58,14 @@ std::string chosen_output_format(const JobWindow& at) {
   return "mp3";
 }
 
-std::vector<std::string> listed_sources(const ControlRef& list) { return gui().column_texts(list, 1); }
+// The listed sources that the row's output or temporary file could be: none while
+// neither file is there yet (the usual case), so that a long list is not copied out of
+// the window for every row.
+std::vector<std::string> sources_the_row_could_overwrite(const ControlRef& list, const ConvertRowPlan& plan) {
+  const auto is_there = [](const std::string& path) { return !path.empty() && file_stamp(path).has_value(); };
+  if (!is_there(plan.output_path) && !is_there(plan.temporary_path)) return {};
+  return gui().column_texts(list, 1);
+}
 
 // The status a finished row keeps: "任务完成" only for a row whose output was really
 // written, whatever the converter's last word.
@@ -148,7 +155,7 @@ RowEnd convert_one_row(const JobWindow& at, RowId row, const std::string& format
   if (plan.source == previous.source || plan.output_path == previous.source || plan.output_path == previous.output) {
     wait_for_row_end(previous);
   }
-  const std::vector<std::string> sources = listed_sources(list);
+  const std::vector<std::string> sources = sources_the_row_could_overwrite(list, plan);
   if (convert_row_would_overwrite_source(plan, sources)) {
     model.set_cell_by_id(list, row, 2, convert_status_output_is_source);
     return {};
@@ -223,8 +230,7 @@ void batch_convert_videos(WindowToken window) {
   output_format.set(chosen_output_format(at));
   const std::string format = output_format.get();
 
-  std::vector<RowId> rows;
-  for (const ListRow& row : model.list_rows(list)) rows.push_back(row.id);
+  const std::vector<RowId> rows = model.row_ids(list);
   for (const RowId row : rows) model.set_cell_by_id(list, row, 2, "");
 
   // Each row's duration probe runs ahead, while the row before converts; the first

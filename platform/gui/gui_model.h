@@ -293,6 +293,8 @@ class GuiModel {
   std::vector<ListRow> list_rows(const ControlRef& list) const;
   // The texts of one column, a row after the other ("" for a column the rows lack).
   std::vector<std::string> column_texts(const ControlRef& list, int column) const;
+  // The ids of the rows, in their order (no cells are copied).
+  std::vector<RowId> row_ids(const ControlRef& list) const;
 
   RowId row_id(const ControlRef& list, int row) const;      // 0 when no such row
   int row_index(const ControlRef& list, RowId id) const;    // -1 when the row is gone

@@ -273,6 +273,15 @@ std::vector<std::string> GuiModel::column_texts(const ControlRef& list, int colu
   });
 }
 
+std::vector<RowId> GuiModel::row_ids(const ControlRef& list) const {
+  return impl_->read_control(list, std::vector<RowId>{}, [](const Window&, const ControlState& c) {
+    std::vector<RowId> ids;
+    ids.reserve(c.rows.size());
+    for (const ListRow& row : c.rows) ids.push_back(row.id);
+    return ids;
+  });
+}
+
 RowId GuiModel::row_id(const ControlRef& list, int row) const {
   return impl_->read_control(list, RowId{0}, [&](const Window&, const ControlState& c) {
     return valid_row(c, row) ? c.rows[static_cast<std::size_t>(row)].id : RowId{0};
