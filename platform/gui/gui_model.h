@@ -274,6 +274,10 @@ class GuiModel {
   RowRef append_numbered_row(const ControlRef& list, int number_column, std::vector<std::string> cells);
   // The same for many rows in one step (numbered in order); the last row's index and id.
   RowRef append_numbered_rows(const ControlRef& list, int number_column, std::vector<std::vector<std::string>> rows);
+  // Appends one row for each of `texts` in one step (numbered in order), the text in
+  // cell `text_column` and the other cells empty; the last row's index and id.
+  RowRef append_numbered_rows(const ControlRef& list, int number_column, int text_column,
+                              std::vector<std::string> texts);
   // Inserts a row at `index` (clamped to 0..row count).
   RowRef insert_row(const ControlRef& list, int index, std::vector<std::string> cells, bool checked = false);
   void delete_row(const ControlRef& list, int index);
