@@ -130,9 +130,8 @@ void add_videos_through_dialog(JobList list) {
 
 void add_dropped_files(JobList list, const std::string& dropped_text) {
   if (dropped_text.empty()) return;
-  const std::vector<std::string> videos = dropped_videos(dropped_names(dropped_text));
   // The rows come in one step, numbered in the order they were dropped.
-  append_numbered_list_rows(job_list_control(main_window(), list), videos);
+  append_numbered_list_rows(job_list_control(main_window(), list), dropped_videos(dropped_names(dropped_text)));
   update_job_list_count(list);
 }
 

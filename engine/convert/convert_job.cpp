@@ -59,7 +59,14 @@ std::string chosen_output_format(const JobWindow& at) {
   return "mp3";
 }
 
-std::vector<std::string> listed_sources(const ControlRef& list) { return gui().column_texts(list, 1); }
+// The listed sources that the row's output or temporary file could be: none while
+// neither file is there yet (the usual case), so that a long list is not copied out of
+// the window for every row.
+std::vector<std::string> sources_the_row_could_overwrite(const ControlRef& list, const ConvertRowPlan& plan) {
+  const auto is_there = [](const std::string& path) { return !path.empty() && file_stamp(path).has_value(); };
+  if (!is_there(plan.output_path) && !is_there(plan.temporary_path)) return {};
+  return gui().column_texts(list, 1);
+}
 
 // The status a finished row keeps: "任务完成" only for a row whose output was really
 // written, whatever the converter's last word.
@@ -117,7 +124,7 @@ void convert_one_row(const JobWindow& at, RowId row, const std::string& format, 
   // A name an earlier row of this job was given is numbered: no row writes over
   // another's output (two sources with one stem, or one listed twice).
   plan = plan_convert_row(listed_source, options, source.streams, names.claim(plan.output_path));
-  const std::vector<std::string> sources = listed_sources(list);
+  const std::vector<std::string> sources = sources_the_row_could_overwrite(list, plan);
   if (convert_row_would_overwrite_source(plan, sources)) {
     model.set_cell_by_id(list, row, 2, convert_status_output_is_source);
     return;
@@ -192,8 +199,7 @@ void batch_convert_videos(WindowToken window) {
   output_format.set(chosen_output_format(at));
   const std::string format = output_format.get();
 
-  std::vector<RowId> rows;
-  for (const ListRow& row : model.list_rows(list)) rows.push_back(row.id);
+  const std::vector<RowId> rows = model.row_ids(list);
   for (const RowId row : rows) model.set_cell_by_id(list, row, 2, "");
 
   // The sources' probes run ahead of the rows: the first row's alone (it waits for

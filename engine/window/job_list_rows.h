@@ -17,4 +17,4 @@ inline constexpr int duration_column = 2;
 RowRef append_numbered_list_row(const ControlRef& list, const std::string& source);
 // The same for several sources in one step, numbered in their order; the last row's
 // index and id.
-RowRef append_numbered_list_rows(const ControlRef& list, const std::vector<std::string>& sources);
+RowRef append_numbered_list_rows(const ControlRef& list, std::vector<std::string> sources);

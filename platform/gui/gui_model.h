@@ -278,6 +278,10 @@ class GuiModel {
   RowRef append_numbered_row(const ControlRef& list, int number_column, std::vector<std::string> cells);
   // The same for many rows in one step (numbered in order); the last row's index and id.
   RowRef append_numbered_rows(const ControlRef& list, int number_column, std::vector<std::vector<std::string>> rows);
+  // Appends one row for each of `texts` in one step (numbered in order), the text in
+  // cell `text_column` and the other cells empty; the last row's index and id.
+  RowRef append_numbered_rows(const ControlRef& list, int number_column, int text_column,
+                              std::vector<std::string> texts);
   // Inserts a row at `index` (clamped to 0..row count).
   RowRef insert_row(const ControlRef& list, int index, std::vector<std::string> cells, bool checked = false);
   void delete_row(const ControlRef& list, int index);
@@ -297,6 +301,8 @@ class GuiModel {
   std::vector<ListRow> list_rows(const ControlRef& list) const;
   // The texts of one column, a row after the other ("" for a column the rows lack).
   std::vector<std::string> column_texts(const ControlRef& list, int column) const;
+  // The ids of the rows, in their order (no cells are copied).
+  std::vector<RowId> row_ids(const ControlRef& list) const;
 
   RowId row_id(const ControlRef& list, int row) const;      // 0 when no such row
   int row_index(const ControlRef& list, RowId id) const;    // -1 when the row is gone

@@ -336,12 +336,18 @@ bool GuiModel::input_popup_closed(const ControlRef& control) {
 bool GuiModel::input_drop_files(const ControlRef& control, const std::vector<std::string>& names) {
   if (forward_to_ui_thread(&GuiModel::input_drop_files, control, names)) return false;
   if (names.empty() || !impl_->accept_input(control)) return false;
-  if (!control_state(control).drop_target) return false;
+  // Only the flag is read: a copy of the control would copy every row of a long list.
+  if (!impl_->read_control(control, false, [](const Window&, const ControlState& c) { return c.drop_target; })) {
+    return false;
+  }
   GuiEvent e = make_event(EventKind::files_dropped, control);
   if (names.size() == 1) {
     e.text = names.front();
   } else {
-    for (const std::string& name : names) e.text += name + "\r\n";
+    std::size_t length = 0;
+    for (const std::string& name : names) length += name.size() + 2;
+    e.text.reserve(length);
+    for (const std::string& name : names) e.text.append(name).append("\r\n");
   }
   impl_->dispatch(e);
   return true;

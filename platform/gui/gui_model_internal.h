@@ -81,8 +81,8 @@ struct Window {
 
   // The index of the row with this id in `list`, -1 when there is none.
   int find_row(const ControlState& list, RowId id) const;
-  // After the last row of `list` was appended.
-  void row_appended(const ControlState& list);
+  // After the last `count` rows of `list` were appended.
+  void rows_appended(const ControlState& list, std::size_t count);
   // After rows of `list` were inserted, deleted, moved or cleared.
   void rows_rearranged(const ControlState& list);
   std::uint64_t rows_version(const ControlState& list) const;

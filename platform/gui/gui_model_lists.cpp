@@ -25,14 +25,16 @@ int gui_model_internal::Window::find_row(const ControlState& list, RowId id) con
   return it != book.by_id.end() && it->first == id ? it->second : -1;
 }
 
-void gui_model_internal::Window::row_appended(const ControlState& list) {
+void gui_model_internal::Window::rows_appended(const ControlState& list, std::size_t count) {
   RowBook& book = row_books[list.role];
-  const ListRow& row = list.rows.back();
-  if (book.indexed && (book.by_id.empty() || book.by_id.back().first < row.id)) {
-    book.by_id.emplace_back(row.id, static_cast<int>(list.rows.size()) - 1);
-  } else {
+  if (!book.indexed || count == 0) return;
+  const std::size_t first = list.rows.size() - count;
+  // New rows have larger ids than every row before them, so the index stays sorted.
+  if (!book.by_id.empty() && book.by_id.back().first >= list.rows[first].id) {
     book.indexed = false;
+    return;
   }
+  for (std::size_t i = first; i < list.rows.size(); ++i) book.by_id.emplace_back(list.rows[i].id, static_cast<int>(i));
 }
 
 void gui_model_internal::Window::rows_rearranged(const ControlState& list) {
@@ -115,6 +117,24 @@ RowRef GuiModel::append_row(const ControlRef& list, std::vector<std::string> cel
   return insert_row(list, -1, std::move(cells));
 }
 
+namespace {
+
+// Room for `more` rows, growing as push_back would (never one row at a time).
+void make_room_for_rows(ControlState& list, std::size_t more) {
+  const std::size_t needed = list.rows.size() + more;
+  if (needed > list.rows.capacity()) list.rows.reserve(std::max(needed, 2 * list.rows.capacity()));
+}
+
+// Writes the number a row appended to `list` gets (the row count once it is in) into
+// its cell `number_column`.
+void write_row_number(const ControlState& list, int number_column, ListRow& row) {
+  if (number_column >= 0 && number_column < static_cast<int>(row.cells.size())) {
+    row.cells[static_cast<std::size_t>(number_column)] = std::to_string(list.rows.size() + 1);
+  }
+}
+
+}  // namespace
+
 RowRef GuiModel::append_numbered_row(const ControlRef& list, int number_column, std::vector<std::string> cells) {
   std::vector<std::vector<std::string>> rows(1);
   rows.front() = std::move(cells);
@@ -126,20 +146,41 @@ RowRef GuiModel::append_numbered_rows(const ControlRef& list, int number_column,
   RowRef result;
   impl_->change_control(list, [&](Window& w, ControlState& c, Batch& b) {
     if (c.kind != ControlKind::list_view || rows.empty()) return;
-    // Room for all of them, growing as push_back would (never one row at a time).
-    const std::size_t needed = c.rows.size() + rows.size();
-    if (needed > c.rows.capacity()) c.rows.reserve(std::max(needed, 2 * c.rows.capacity()));
+    make_room_for_rows(c, rows.size());
     for (std::vector<std::string>& cells : rows) {
       ListRow row;
       row.id = impl_->next_row++;
       row.cells = std::move(cells);
       fit_cells(row.cells, c.columns.size());
-      if (number_column >= 0 && number_column < static_cast<int>(row.cells.size())) {
-        row.cells[static_cast<std::size_t>(number_column)] = std::to_string(c.rows.size() + 1);
-      }
+      write_row_number(c, number_column, row);
       c.rows.push_back(std::move(row));
-      w.row_appended(c);
     }
+    w.rows_appended(c, rows.size());
+    result = RowRef{count_rows(c) - 1, c.rows.back().id};
+    b.add(c.role, ChangeKind::rows);
+  });
+  return result;
+}
+
+RowRef GuiModel::append_numbered_rows(const ControlRef& list, int number_column, int text_column,
+                                      std::vector<std::string> texts) {
+  RowRef result;
+  impl_->change_control(list, [&](Window& w, ControlState& c, Batch& b) {
+    if (c.kind != ControlKind::list_view || texts.empty() || text_column < 0) return;
+    make_room_for_rows(c, texts.size());
+    // Each row's cells are made once at their final size (a list without columns gets
+    // cells up to the last one written), and each text is moved into its cell.
+    const std::size_t cells =
+        !c.columns.empty() ? c.columns.size() : static_cast<std::size_t>(std::max(number_column, text_column) + 1);
+    for (std::string& text : texts) {
+      ListRow row;
+      row.id = impl_->next_row++;
+      row.cells.resize(cells);
+      if (static_cast<std::size_t>(text_column) < cells) row.cells[static_cast<std::size_t>(text_column)] = std::move(text);
+      write_row_number(c, number_column, row);
+      c.rows.push_back(std::move(row));
+    }
+    w.rows_appended(c, texts.size());
     result = RowRef{count_rows(c) - 1, c.rows.back().id};
     b.add(c.role, ChangeKind::rows);
   });
@@ -158,7 +199,7 @@ RowRef GuiModel::insert_row(const ControlRef& list, int index, std::vector<std::
     fit_cells(row.cells, c.columns.size());
     const bool at_end = index == count_rows(c);
     c.rows.insert(c.rows.begin() + index, std::move(row));
-    if (at_end) w.row_appended(c);
+    if (at_end) w.rows_appended(c, 1);
     else w.rows_rearranged(c);
     result = RowRef{index, c.rows[static_cast<std::size_t>(index)].id};
     b.add(c.role, ChangeKind::rows);
@@ -270,6 +311,15 @@ std::vector<std::string> GuiModel::column_texts(const ControlRef& list, int colu
                           : std::string());
     }
     return texts;
+  });
+}
+
+std::vector<RowId> GuiModel::row_ids(const ControlRef& list) const {
+  return impl_->read_control(list, std::vector<RowId>{}, [](const Window&, const ControlState& c) {
+    std::vector<RowId> ids;
+    ids.reserve(c.rows.size());
+    for (const ListRow& row : c.rows) ids.push_back(row.id);
+    return ids;
   });
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 // Conversions between the control model's values and Qt's: UTF-8 texts, line ends,
-// byte offsets, colours, fonts and pictures.
+// byte offsets, rectangles, colours, fonts and pictures.
 
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 #include <string>
@@ -23,6 +24,8 @@ std::string to_model_text(const QString& text);
 // The position in to_widget_text(utf8) of a byte offset into `utf8` (clamped to the
 // text; an offset inside a multibyte character or a "\r\n" counts as before it).
 int widget_text_position(const std::string& utf8, int byte_offset);
+
+inline GuiRect to_gui_rect(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
 
 // 0x00BBGGRR <-> QColor (alpha dropped).
 QColor to_qcolor(GuiColour colour);

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "platform/gui/window_placement.h"
 #include "platform/qt/animation_box_widget.h"
 #include "platform/qt/colour_swatch.h"
 #include "platform/qt/drawing_panel_widget.h"
@@ -201,12 +202,22 @@ void QtView::show_window(WindowEntry& window, const WindowState& state) {
   WindowWidget* widget = window.widget.data();
   if (!window.shown_before) {
     window.shown_before = true;
-    // An owned window stays above its owner and is centred on it.
+    // An owned window stays above its owner. Where a window opens: window_placement.h.
     QWidget* owner = state.owner ? window_widget(state.owner) : nullptr;
     if (owner && widget->parentWidget() != owner) widget->setParent(owner, Qt::Dialog);
-    const QRect area = owner ? owner->frameGeometry()
-                             : (widget->screen() ? widget->screen()->availableGeometry() : QRect(0, 0, 1024, 768));
-    widget->move(area.center() - QPoint(state.width / 2, state.height / 2));
+    QScreen* screen = owner && owner->screen() ? owner->screen() : widget->screen();
+    const QRect screen_area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    std::optional<GuiRect> owner_frame;
+    QSize frame(state.width, state.height);
+    if (owner) {
+      owner_frame = to_gui_rect(owner->frameGeometry());
+      // The window's own frame is not known before it shows: the owner's frame margins
+      // stand in for its decorations.
+      frame += owner->frameGeometry().size() - owner->size();
+    }
+    const GuiPoint at = window_opening_position(state, owner_frame, frame.width(), frame.height(),
+                                                to_gui_rect(screen_area));
+    widget->move(at.x, at.y);
   }
   const Qt::WindowModality modality =
       state.modal ? (state.owner ? Qt::WindowModal : Qt::ApplicationModal) : Qt::NonModal;

@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/qt/animation_box_widget.h"
@@ -29,9 +30,13 @@ bool clicks_by_mouse(ControlKind kind) {
 std::vector<std::string> dropped_files(const QMimeData* data, std::size_t most) {
   std::vector<std::string> names;
   if (!data || !data->hasUrls()) return names;
-  for (const QUrl& url : data->urls()) {
+  const QList<QUrl> urls = data->urls();
+  names.reserve(std::min<std::size_t>(most, static_cast<std::size_t>(urls.size())));
+  for (const QUrl& url : urls) {
     if (names.size() == most) break;
-    if (url.isLocalFile() && !url.toLocalFile().isEmpty()) names.push_back(to_utf8(url.toLocalFile()));
+    if (!url.isLocalFile()) continue;
+    const QString path = url.toLocalFile();
+    if (!path.isEmpty()) names.push_back(to_utf8(path));
   }
   return names;
 }

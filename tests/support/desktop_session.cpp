@@ -91,13 +91,13 @@ std::string BackgroundProcess::log() const { return read_file(log_path_); }
 
 // ---------------------------------------------------------------- XvfbDisplay
 
-XvfbDisplay::XvfbDisplay() {
+XvfbDisplay::XvfbDisplay(int screen_width, int screen_height) {
   // The server picks a free display number itself and writes it into a pipe once it
   // accepts connections.
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) return;
-  const bool started = server_.start({"Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                                      "-noreset"},
+  const std::string screen = std::to_string(screen_width) + "x" + std::to_string(screen_height) + "x24";
+  const bool started = server_.start({"Xvfb", "-displayfd", "3", "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
                                      temp_ / "xvfb.log", fds[1]);
   close(fds[1]);
   std::string number;

@@ -50,13 +50,14 @@ class BackgroundProcess {
   std::optional<int> status_;
 };
 
-// An Xvfb server (1280 x 1024) on a display number that was free, up and accepting
-// clients when the constructor returns (ok()). While the object lives, DISPLAY names
-// it for this process and whatever it starts, QT_QPA_PLATFORM is unset (the program
-// takes the X display) and no session bus is reachable (the tray docks by XEmbed).
+// An Xvfb server (1280 x 1024 unless given another screen size) on a display number
+// that was free, up and accepting clients when the constructor returns (ok()). While
+// the object lives, DISPLAY names it for this process and whatever it starts,
+// QT_QPA_PLATFORM is unset (the program takes the X display) and no session bus is
+// reachable (the tray docks by XEmbed). There is no window manager.
 class XvfbDisplay {
  public:
-  XvfbDisplay();
+  explicit XvfbDisplay(int screen_width = 1280, int screen_height = 1024);
   ~XvfbDisplay();
   XvfbDisplay(const XvfbDisplay&) = delete;
   XvfbDisplay& operator=(const XvfbDisplay&) = delete;

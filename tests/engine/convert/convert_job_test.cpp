@@ -251,6 +251,25 @@ TEST_F(ConvertJob, ANewJobEmptiesEveryStatusFirst) {
   ASSERT_TRUE(wait_for_job_end());
 }
 
+// A row whose output is already there reads the listed sources before it runs: an
+// output that is another row's source (here listed through a link) is never written.
+TEST_F(ConvertJob, AnOutputThatIsAnotherListedSourceIsNeverWritten) {
+  const std::string source = make_clip("a.mp4");
+  fs::create_directories(out);
+  const std::string listed_output = out + "/a.mkv";
+  fs::copy_file(source, listed_output);
+  const std::string link = dir / "link to a.mkv";
+  fs::create_symlink(listed_output, link);
+  const std::string listed_bytes = read_file(listed_output);
+  gui().input_click(at("convert_format_mkv_radio"));
+  add_row(source);
+  add_row(link);
+  click_start();
+  ASSERT_TRUE(wait_for_job_end());
+  EXPECT_EQ(status(0), convert_status_output_is_source);
+  EXPECT_EQ(read_file(listed_output), listed_bytes);
+}
+
 TEST_F(ConvertJob, TheWorkerWritesToTheRowsItStartedWith) {
   hold_conversions();
   const std::string a = make_clip("a.mp4");

@@ -247,6 +247,28 @@ TEST_F(ListView, NumberedRowsTakeTheRowCountOnceTheyAreIn) {
   for (std::size_t i = 0; i < numbers.size(); ++i) EXPECT_EQ(numbers[i], std::to_string(i + 1));
 }
 
+// Rows made from one column of texts (a drop): each text in its cell, the other cells
+// empty at the list's column count, numbered in order, and every row found by its id.
+TEST_F(ListView, NumberedRowsFromOneColumnOfTexts) {
+  add_rows({"a"});
+  gui().delete_row(list, 0);
+  add_rows({"b"});
+  const RowRef last = gui().append_numbered_rows(list, 0, 1, {"c", "d", "e"});
+  EXPECT_EQ(column(0), (std::vector<std::string>{"1", "2", "3", "4"}));
+  EXPECT_EQ(column(1), (std::vector<std::string>{"b", "c", "d", "e"}));
+  EXPECT_EQ(gui().row_cells(list, 3), (std::vector<std::string>{"4", "e", ""}));
+  EXPECT_EQ(last.index, 3);
+  const std::vector<RowId> all = gui().row_ids(list);
+  ASSERT_EQ(all.size(), 4u);
+  EXPECT_EQ(all.back(), last.id);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(gui().row_index(list, all[static_cast<std::size_t>(i)]), i);
+  // Once the index stands, appended rows join it.
+  gui().append_numbered_rows(list, 0, 1, {"f", "g"});
+  EXPECT_EQ(gui().cell_by_id(list, gui().row_id(list, 5), 1), "g");
+  EXPECT_EQ(gui().append_numbered_rows(list, 0, 1, {}).index, -1);
+  EXPECT_EQ(gui().append_numbered_rows({window, "ok_button"}, 0, 1, {"x"}).index, -1);  // not a list
+}
+
 // What a view that mirrors the list reads: only the new ids while rows are only
 // appended, every id after any other change; the selection as runs.
 TEST_F(ListView, AMirrorReadsTheAppendedIdsOrAllOfThemAfterOtherChanges) {
