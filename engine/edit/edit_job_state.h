@@ -67,7 +67,8 @@ struct EditVideoState {
   int height = 0;
   SampleAspect sample_aspect;  // the shape of its pixels (DVD and VCD pictures are not square)
   int kept_length = 0;      // D: whole seconds after the head and tail cuts
-                            // (D and D0 follow a change of the playback speed)
+                            // (D and D0 follow a change of the playback speed
+                            // and the seconds a random transition takes)
   std::string trim_start = "00:00:00";  // start of the kept part
   bool portrait_to_landscape_ran = false;  // step 8 ran (step 9 then does not)
   int kept_outputs = 0;      // step outputs made current so far (by `edit_step_verify`)

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "engine/common/globals.h"
 #include "engine/common/transition_table.h"
 #include "engine/edit/edit_job.h"
 #include "engine/edit/edit_job_save.h"
@@ -335,6 +336,15 @@ class RandomTransitionRecordings : public EditStepTest {
     int shown;  // the output's seconds: the kept length less the transition
   };
 
+  // The job on the listed rows, as the start button starts it, each converter run
+  // bounded; none may have been killed.
+  void run_bounded_job() {
+    stop_requested = false;
+    bound_converter_runs();
+    batch_edit_videos(window);
+    EXPECT_TRUE(killed_converter_calls().empty());
+  }
+
   void run_rows(const std::vector<Row>& rows) {
     const std::string out = dir / "out";
     fs::create_directories(out);
@@ -358,9 +368,7 @@ class RandomTransitionRecordings : public EditStepTest {
       sources.push_back(source);
       gui().append_row(at("edit_list"), {std::to_string(i + 1), source, "", ""});
     }
-    bound_converter_runs();
-    batch_edit_videos(window);
-    EXPECT_TRUE(killed_converter_calls().empty());
+    run_bounded_job();
 
     for (std::size_t i = 0; i < rows.size(); ++i) {
       const Row& r = rows[i];
@@ -384,7 +392,6 @@ class RandomTransitionRecordings : public EditStepTest {
       // Both halves: the source's start begins the output and its end ends it, moving to
       // the last frame (no frozen tail). The sources' pictures are those of the reference
       // at the same time.
-      const double delay = r.seconds - r.shown;
       const auto near_reference = [&](double at_output, double at_reference) {
         return mean_frame_difference(decode_frame(output, at_output), decode_frame(reference, at_reference));
       };
@@ -441,9 +448,7 @@ TEST_F(RandomTransitionRecordings, LaterStepsGoOnWithTheShortenedLength) {
   type("background_picture_field", picture("background.jpg", 160, 90, "blue"));
   check("edit_format_mkv_radio");
   gui().append_row(at("edit_list"), {"1", source, "", ""});
-  bound_converter_runs();
-  batch_edit_videos(window);
-  EXPECT_TRUE(killed_converter_calls().empty());
+  run_bounded_job();
 
   EXPECT_EQ(gui().cell(at("edit_list"), 0, edit_list_status_column), edit_status_done);
   const std::string output = out + "/ten.mkv";
@@ -459,6 +464,6 @@ TEST_F(RandomTransitionRecordings, LaterStepsGoOnWithTheShortenedLength) {
   EXPECT_NEAR(frames / rate, 8.0, 0.3);
   EXPECT_GT(test_env::tone_level_db(output, 1000, 7.0), -50.0);
   // The picture moves to its end.
-  EXPECT_GT(mean_frame_difference(decode_frame(output, probe.duration - 0.1), decode_frame(output, probe.duration - 0.7)),
-            5.0);
+  const double end = probe.duration;
+  EXPECT_GT(mean_frame_difference(decode_frame(output, end - 0.1), decode_frame(output, end - 0.7)), 5.0);
 }
