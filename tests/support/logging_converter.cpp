@@ -20,9 +20,14 @@ std::string shell_quoted(const std::string& text) {
 }
 
 // Shell lines that append the call's arguments to the file named by the variable `log`.
+// The program runs probes beside conversions, so calls overlap: each record is written
+// while holding a lock on the log, or the arguments of two calls would interleave.
 constexpr const char* log_call_lines =
-    "for a in \"$@\"; do printf '%s\\037' \"$a\" >> \"$log\"; done\n"
-    "printf '\\035' >> \"$log\"\n";
+    "exec 9>>\"$log\"\n"
+    "flock 9\n"
+    "for a in \"$@\"; do printf '%s\\037' \"$a\" >&9; done\n"
+    "printf '\\035' >&9\n"
+    "exec 9>&-\n";
 
 // bin/ffmpeg as a script that logs its arguments, then runs `before_exec` (shell lines),
 // then `run` (by default the system's converter in place of the script).

@@ -160,6 +160,7 @@ TEST_F(ConvertJobOutputs, RowsThatWouldWriteOneNameGetNumberedNames) {
     const auto calls = test_env::read_logged_commands(log);
     int conversions = 0;
     for (const std::vector<std::string>& call : calls) {
+      if (call.empty()) continue;
       conversions += call.back() == "-" || fs::path(call.back()).extension() == "." + f ? 1 : 0;
       for (std::size_t i = 0; i + 1 < call.size(); ++i) {
         if (call[i] != "-i") continue;
