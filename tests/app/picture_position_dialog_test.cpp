@@ -33,7 +33,12 @@ class PicturePositionOpener : public ::testing::Test {
   }
   void TearDown() override {
     set_dialog_opener(ProgramDialog::picture_position, {});
-    for (WindowToken w : gui().windows()) gui().destroy_window(w);
+    // The editor is closed, so its tasks end; the main window is left open, as the
+    // other main-window tests leave it: closing it ends the program, and the shutdown
+    // it begins is one way, so no later test of this process could start the main
+    // window's start-up tasks (the settings load among them) again.
+    for (WindowToken w : gui().windows())
+      if (w != window) gui().destroy_window(w);
     EXPECT_TRUE(wait_for_worker_threads(30s));
     g.loop.run_until_idle();
   }
