@@ -14,6 +14,7 @@
 #include "engine/converter/converter_runner.h"
 #include "engine/converter/frame_size.h"
 #include "engine/converter/media_probes.h"
+#include "engine/converter/video_stream_line.h"
 #include "engine/window/file_dialogs.h"
 #include "platform/files.h"
 #include "platform/gui/picture.h"
@@ -24,7 +25,6 @@
 
 namespace {
 
-// The frame size read from the probe's console text.
 // A path as the probe and the grab write it (between quotes): its short form. A path
 // that would still change the command's arguments (no alias could be made for it) is
 // not handed over; "" then, which the caller treats as nothing to run.
@@ -233,6 +233,13 @@ std::string preview_to_source_text(double preview, int zoom) {
   return decimal_text(preview / zoom * 100);
 }
 
+FrameSize region_frame_size(std::string& console_text) {
+  // Every pass of the frame-size rule, its pixel-format rewrites first.
+  const FrameSize stored = parse_frame_size(console_text);
+  if (read_video_stream_line(console_text).rotation % 180 == 90) return {stored.height, stored.width};
+  return stored;
+}
+
 std::string region_probe_command(const std::string& video_short_path) { return " -i \"" + video_short_path + "\""; }
 
 std::string region_grab_command(const std::string& time, const std::string& video_short_path,
@@ -262,8 +269,7 @@ void probe_region_video(WindowToken window, RegionEditorState& state) {
   state.pause_at(RegionTaskPoint::probe_results);
   if (state.stopping()) return;
 
-  // Every pass of the frame-size rule, its pixel-format rewrites first.
-  const FrameSize size = parse_frame_size(console);
+  const FrameSize size = region_frame_size(console);
   state.set_frame_size(size.width, size.height);
 
   std::string duration = text_between_markers(console, "Duration: ", ".");

@@ -5,7 +5,8 @@
 //
 // The pipeline of one editor window:
 // - probe: the converter reads the chosen video ("-i" alone); its console text gives
-//   the frame size and the duration; the time slider gets the duration as its maximum
+//   the frame size (of the picture as it shows: a quarter turn of a phone's video
+//   swaps it, region_frame_size) and the duration; the time slider gets the duration as its maximum
 //   and half of it as its position; the frame size becomes the preview size (times the
 //   zoom factor), the preview takes that size and the window grows to fit (never
 //   shrinks); then the grab starts;
@@ -39,6 +40,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/converter/frame_size.h"
 #include "platform/gui/gui.h"
 
 // Roles every region editor has.
@@ -195,6 +197,16 @@ double source_to_preview_exact(const std::string& text, int zoom);
 int source_to_preview(const std::string& text, int zoom);
 // Preview pixels to source pixels as decimal text (at most 13 significant digits).
 std::string preview_to_source_text(double preview, int zoom);
+
+// The frame size an editor works in, from the console text of its probe: the size the
+// frame-size rule reads (parse_frame_size, every pass; its pixel-format rewrites stay
+// in `console_text`), with width and height swapped when the video carries a quarter
+// turn (rotation metadata of 90 or 270 degrees, as a phone writes it). The converter
+// grabs such a frame upright, and the edit job's first work file holds the picture
+// upright, so the preview, the captions, the save check and the values handed to the
+// edit page all go by the picture as it shows. Pixels that are not square keep their
+// stored size: the grab and the work file keep it too, with the pixels' shape beside.
+FrameSize region_frame_size(std::string& console_text);
 
 // The command lines of the probe and the grab, given the short paths of the video and
 // the frame file and the time as HH:MM:SS.
